@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Which system device stands behind "Com1" and "Com2".
+class PortMap
+{
+public:
+    PortMap();   // the platform's first two serial ports
+
+    QString device(qint16 port) const;
+    void setDevice(qint16 port, const QString &device);
+
+    static QString defaultDevice(qint16 port);
+
+private:
+    QString m_devices[2];
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "port_map.h"
+#include "serial_channel.h"
+
+#include <QSerialPort>
+
+// The serial channel on QSerialPort: 2400 baud, 8N1, no flow control,
+// a receive buffer of 1024 bytes, bytes carried as Latin-1 text.
+class QtSerialChannel : public SerialChannel
+{
+    Q_OBJECT
+
+public:
+    static constexpr qint32 BaudRate = 2400;
+    static constexpr qint64 ReceiveBufferSize = 1024;
+
+    explicit QtSerialChannel(const PortMap &ports = PortMap(), QObject *parent = nullptr);
+    ~QtSerialChannel() override;
+
+    bool isOpen() const override;
+    bool open() override;
+    void close() override;
+    void setPortNumber(qint16 port) override;
+    qint16 portNumber() const override;
+    bool write(const QByteArray &text) override;
+    QByteArray readAll() override;
+
+    const PortMap &portMap() const { return m_ports; }
+    void setPortMap(const PortMap &ports) { m_ports = ports; }
+    QString deviceName() const;
+    // The port's settings right now, for checks that a failure left them alone.
+    const QSerialPort &port() const { return m_port; }
+
+private:
+    void applyLineSettings();
+    void onPortError(QSerialPort::SerialPortError error);
+    void closeAfterLoss();
+    QString portText() const;
+    void report(Failure failure, const QString &message);
+
+    PortMap m_ports;
+    QSerialPort m_port;
+    qint16 m_portNumber = 1;
+    bool m_lossPending = false;
+    QString m_lossReason;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+// The one serial connection to the board. Line settings are fixed by the
+// implementation; the program only picks the port, opens, closes, writes and
+// reads. Nothing is pushed to the program when bytes arrive: it polls.
+class SerialChannel : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Failure {
+        None,
+        NoSuchDevice,
+        PermissionDenied,
+        Busy,            // held or locked by another program
+        NotOpen,
+        Lost,            // the device went away while open
+        Other,
+    };
+    Q_ENUM(Failure)
+
+    using QObject::QObject;
+
+    virtual bool isOpen() const = 0;
+    // False on failure; errorOccurred() has then been emitted.
+    virtual bool open() = 0;
+    // Closing a closed channel does nothing.
+    virtual void close() = 0;
+    // 1 or 2; ignored while open.
+    virtual void setPortNumber(qint16 port) = 0;
+    virtual qint16 portNumber() const = 0;
+    // Hands exactly these bytes to the OS before returning. False (and
+    // errorOccurred()) when the channel is not open or the write fails.
+    virtual bool write(const QByteArray &text) = 0;
+    // Everything waiting at this moment, possibly empty; never blocks.
+    virtual QByteArray readAll() = 0;
+
+    // "Com1", "Com2": how the user knows the port.
+    static QString portLabel(qint16 port) { return QStringLiteral("Com%1").arg(port); }
+
+signals:
+    // One report per failure, with words meant for the user.
+    void errorOccurred(SerialChannel::Failure failure, const QString &message);
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "serial_channel.h"
+
+#include <QList>
+
+// A channel whose reads return a script, one entry per read, so a test can
+// make a reply appear at an exact poll. Only for what a pseudo-terminal
+// cannot pin down in time.
+class ScriptedChannel : public SerialChannel
+{
+    Q_OBJECT
+
+public:
+    QList<QByteArray> reads;    // consumed front first; empty reads after that
+    QList<QByteArray> writes;
+    bool opened = true;
+    bool failWrites = false;
+
+    bool isOpen() const override { return opened; }
+    bool open() override { opened = true; return true; }
+    void close() override { opened = false; }
+    void setPortNumber(qint16 port) override { m_port = port; }
+    qint16 portNumber() const override { return m_port; }
+    bool write(const QByteArray &text) override
+    {
+        if (!opened || failWrites)
+            return false;
+        writes.append(text);
+        return true;
+    }
+    QByteArray readAll() override { return reads.isEmpty() ? QByteArray() : reads.takeFirst(); }
+
+    void loseConnection()
+    {
+        opened = false;
+        emit errorOccurred(Failure::Lost, QStringLiteral("lost"));
+    }
+
+private:
+    qint16 m_port = 1;
+};

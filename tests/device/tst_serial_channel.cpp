@@ -1,0 +1,255 @@
+#include "board_emulator.h"
+#include "qt_serial_channel.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <sys/resource.h>
+
+using Failure = SerialChannel::Failure;
+
+static double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
+           + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+class TstSerialChannel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void readsTakeEverythingWaitingAndNeverBlock();
+    void writesCarryExactlyTheBytesGiven();
+    void closeAndReopen();
+    void openFailuresSayWhy_data();
+    void openFailuresSayWhy();
+    void heldPortIsBusyAndHolderUndisturbed();
+    void hangUpIsReportedOnceAndGoesIdle();
+    void floodIsBounded();
+
+private:
+    PortMap mapTo(const QString &com1, const QString &com2 = QString());
+
+    BoardEmulator *board = nullptr;
+    QtSerialChannel *serie = nullptr;
+};
+
+PortMap TstSerialChannel::mapTo(const QString &com1, const QString &com2)
+{
+    PortMap ports;
+    ports.setDevice(1, com1);
+    if (!com2.isEmpty())
+        ports.setDevice(2, com2);
+    return ports;
+}
+
+void TstSerialChannel::init()
+{
+    board = new BoardEmulator(this);
+    QVERIFY2(board->start(), qPrintable(board->errorString()));
+    board->setSilent(true);
+    serie = new QtSerialChannel(mapTo(board->devicePath()), this);
+    serie->setPortNumber(1);
+}
+
+void TstSerialChannel::cleanup()
+{
+    delete serie;
+    delete board;
+    serie = nullptr;
+    board = nullptr;
+}
+
+void TstSerialChannel::readsTakeEverythingWaitingAndNeverBlock()
+{
+    QVERIFY(!serie->isOpen());
+    QCOMPARE(serie->readAll(), QByteArray());   // closed: empty, no report
+    QVERIFY(serie->open());
+    QCOMPARE(serie->readAll(), QByteArray());
+
+    // Bursts in separate writes, with the event loop running between them so
+    // Qt has picked some up and the OS holds the rest.
+    board->sendUnasked("AB");
+    QTest::qWait(30);
+    board->sendUnasked("CDE");
+    QTest::qWait(30);
+    board->sendUnasked(QByteArray("\x00\xff\x80", 3));
+    QByteArray got;
+    QTRY_COMPARE_WITH_TIMEOUT((got += serie->readAll()).size(), 8, 2000);
+    QCOMPARE(got, QByteArray("ABCDE\x00\xff\x80", 8));
+    QCOMPARE(serie->readAll(), QByteArray());
+
+    // Bytes that arrived while the event loop was not running are still only
+    // in the OS; the read must fetch them too.
+    board->sendUnasked("XY");
+    QThread::msleep(20);
+    board->sendUnasked("Z");
+    QThread::msleep(20);
+    QCOMPARE(serie->readAll(), QByteArray("XYZ"));
+    QCOMPARE(serie->readAll(), QByteArray());
+}
+
+void TstSerialChannel::writesCarryExactlyTheBytesGiven()
+{
+    QSignalSpy errors(serie, &SerialChannel::errorOccurred);
+    QVERIFY(!serie->write("I1"));
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().at(0).value<Failure>(), Failure::NotOpen);
+    QVERIFY(errors.first().at(1).toString().contains(QStringLiteral("Com1 or Com2")));
+
+    QVERIFY(serie->open());
+    QVERIFY(serie->write("I1"));
+    // Handed to the OS already: the board sees it without our loop running.
+    QTRY_COMPARE(board->received().toHex(' '), QByteArray("49 31"));
+    QVERIFY(serie->write("I2P  10 "));
+    QVERIFY(serie->write(QByteArray("\x00\xe9", 2)));
+    QTRY_COMPARE(board->received().toHex(' '),
+                 QByteArray("49 31 49 32 50 20 20 31 30 20 00 e9"));
+    QCOMPARE(errors.size(), 1);
+}
+
+void TstSerialChannel::closeAndReopen()
+{
+    QSignalSpy errors(serie, &SerialChannel::errorOccurred);
+    serie->close();   // already closed: nothing happens
+    QVERIFY(!serie->isOpen());
+
+    QVERIFY(serie->open());
+    QVERIFY(serie->open());   // open stays open
+    serie->close();
+    serie->close();
+    QVERIFY(!serie->isOpen());
+    QVERIFY(serie->open());
+    QVERIFY(serie->write("I1"));
+    QTRY_COMPARE(board->received(), QByteArray("I1"));
+
+    // The port is chosen only while closed.
+    serie->setPortNumber(2);
+    QCOMPARE(serie->portNumber(), qint16(1));
+    serie->close();
+    serie->setPortNumber(2);
+    QCOMPARE(serie->portNumber(), qint16(2));
+    QCOMPARE(errors.size(), 0);
+}
+
+void TstSerialChannel::openFailuresSayWhy_data()
+{
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<Failure>("failure");
+    QTest::addColumn<QString>("words");
+
+    QTest::newRow("missing") << "/dev/programador-no-such-tty" << Failure::NoSuchDevice
+                             << "no such device";
+    QTest::newRow("not a tty") << "/dev/null" << Failure::Other << "Cannot open";
+}
+
+void TstSerialChannel::openFailuresSayWhy()
+{
+    QFETCH(QString, device);
+    QFETCH(Failure, failure);
+    QFETCH(QString, words);
+
+    serie->setPortMap(mapTo(device, board->devicePath()));
+    QSignalSpy errors(serie, &SerialChannel::errorOccurred);
+    QVERIFY(!serie->open());
+    QVERIFY(!serie->isOpen());
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().at(0).value<Failure>(), failure);
+    const QString message = errors.first().at(1).toString();
+    QVERIFY2(message.contains(QStringLiteral("Com1")), qPrintable(message));
+    QVERIFY2(message.contains(device), qPrintable(message));
+    QVERIFY2(message.contains(words), qPrintable(message));
+
+    // Nothing of the line settings was lost, and the next pick works.
+    QCOMPARE(serie->port().baudRate(), 2400);
+    QCOMPARE(serie->port().dataBits(), QSerialPort::Data8);
+    QCOMPARE(serie->port().parity(), QSerialPort::NoParity);
+    QCOMPARE(serie->port().stopBits(), QSerialPort::OneStop);
+    QCOMPARE(serie->port().flowControl(), QSerialPort::NoFlowControl);
+    serie->setPortNumber(2);
+    QVERIFY(serie->open());
+    QVERIFY(serie->write("I8"));
+    QTRY_COMPARE(board->received(), QByteArray("I8"));
+    QCOMPARE(errors.size(), 1);
+}
+
+void TstSerialChannel::heldPortIsBusyAndHolderUndisturbed()
+{
+    QtSerialChannel holder(mapTo(board->devicePath()));
+    QVERIFY(holder.open());
+
+    QSignalSpy errors(serie, &SerialChannel::errorOccurred);
+    QVERIFY(!serie->open());
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().at(0).value<Failure>(), Failure::Busy);
+    QVERIFY(errors.first().at(1).toString().contains(QStringLiteral("another program")));
+
+    QVERIFY(holder.isOpen());
+    QVERIFY(holder.write("I5"));
+    QTRY_COMPARE(board->received(), QByteArray("I5"));
+    board->sendUnasked("OK");
+    QTRY_COMPARE(holder.readAll(), QByteArray("OK"));
+
+    holder.close();
+    QVERIFY(serie->open());
+}
+
+void TstSerialChannel::hangUpIsReportedOnceAndGoesIdle()
+{
+    QVERIFY(serie->open());
+    QSignalSpy errors(serie, &SerialChannel::errorOccurred);
+    board->hangUp();
+    QVERIFY(errors.wait(2000));
+    QCOMPARE(errors.first().at(0).value<Failure>(), Failure::Lost);
+    const QString message = errors.first().at(1).toString();
+    QVERIFY2(message.contains(QStringLiteral("Com1")), qPrintable(message));
+    QVERIFY(!serie->isOpen());
+
+    // Left alone, Qt would spin on the dead line; a spin costs a whole core.
+    const double before = cpuSeconds();
+    QTest::qWait(1000);
+    const double used = cpuSeconds() - before;
+    QVERIFY2(used < 0.2, qPrintable(QStringLiteral("%1 s of CPU while idle").arg(used)));
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(serie->readAll(), QByteArray());
+    QVERIFY(!serie->write("I1"));
+    QCOMPARE(errors.last().at(0).value<Failure>(), Failure::NotOpen);
+
+    // A new board on the same port number opens as usual.
+    BoardEmulator other;
+    QVERIFY(other.start());
+    serie->setPortMap(mapTo(other.devicePath()));
+    QVERIFY(serie->open());
+    QVERIFY(serie->write("I1"));
+    QTRY_COMPARE(other.received(), QByteArray("I1"));
+}
+
+void TstSerialChannel::floodIsBounded()
+{
+    QVERIFY(serie->open());
+    // Far more than the receive buffer, while nobody reads.
+    board->sendUnasked(QByteArray(256 * 1024, 'x'));
+    QTest::qWait(200);
+    const QByteArray first = serie->readAll();
+    QVERIFY(!first.isEmpty());
+    QVERIFY(first.size() <= QtSerialChannel::ReceiveBufferSize);
+    // Drain the rest; afterwards the line carries the board's words again.
+    for (int empties = 0, i = 0; empties < 3 && i < 5000; ++i) {
+        empties = serie->readAll().isEmpty() ? empties + 1 : 0;
+        QTest::qWait(2);
+    }
+    board->sendUnasked("OK0101");
+    QByteArray got;
+    QTRY_COMPARE((got += serie->readAll()), QByteArray("OK0101"));
+}
+
+QTEST_GUILESS_MAIN(TstSerialChannel)
+#include "tst_serial_channel.moc"

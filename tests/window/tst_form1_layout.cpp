@@ -1,0 +1,425 @@
+#include "form1_layout.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFontInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
+#include <QTest>
+
+#include <algorithm>
+
+// The window as the user must see it, in pixels at 96 dpi (15 twips each).
+struct Expected {
+    const char *name;
+    ControlKind kind;
+    const char *text;
+    QRect px;
+};
+
+static const Expected Window[] = {
+    {"Label3", ControlKind::Caption, "Min", {8, 8, 33, 17}},
+    {"Label4", ControlKind::Caption, "Bit", {48, 8, 41, 17}},
+    {"Label1", ControlKind::Caption, "Ejecutar", {88, 8, 49, 17}},
+    {"LstPuerto", ControlKind::DropDownList, "", {152, 0, 57, 21}},
+    {"LstMin", ControlKind::DropDownList, "", {8, 24, 33, 21}},
+    {"LstBit", ControlKind::DropDownList, "", {48, 24, 33, 21}},
+    {"LstSec", ControlKind::DropDownList, "", {88, 24, 41, 21}},
+    {"PbConectar", ControlKind::Button, "Conectar", {152, 32, 57, 25}},
+    {"Label5", ControlKind::Caption, "Borrar", {8, 56, 81, 25}},
+    {"PbBorraMinutos", ControlKind::Button, "Minutos", {8, 80, 57, 25}},
+    {"PbBorraBitMin", ControlKind::Button, "Bit/Min", {80, 80, 57, 25}},
+    {"PbProgramar", ControlKind::Button, "Programar", {8, 128, 57, 33}},
+    {"PbStart", ControlKind::Button, "Start", {80, 128, 57, 33}},
+    {"PbSalir", ControlKind::Button, "Salir", {152, 128, 57, 33}},
+    {"Line1", ControlKind::Line, "", {8, 176, 192, 1}},
+    {"Label10", ControlKind::Caption, "Estado", {8, 184, 49, 17}},
+    {"Label6", ControlKind::Caption, "Min", {8, 208, 25, 25}},
+    {"Label7", ControlKind::Caption, "Bit", {48, 208, 25, 17}},
+    {"Label8", ControlKind::Caption, "Ejecutar", {88, 208, 49, 17}},
+    {"Label9", ControlKind::Caption, "RX", {160, 208, 49, 17}},
+    {"LbMin", ControlKind::Box, "", {8, 232, 33, 17}},
+    {"LbBit", ControlKind::Box, "", {48, 232, 33, 17}},
+    {"LbEjecutar", ControlKind::Box, "", {88, 232, 33, 17}},
+    {"LBRX", ControlKind::Box, "", {160, 232, 33, 17}},
+};
+
+static const QStringList TabOrder = {
+    "PbSalir", "PbConectar", "LstMin", "PbBorraMinutos", "LstBit",
+    "PbBorraBitMin", "PbProgramar", "LstSec", "PbStart", "LstPuerto",
+};
+
+static const QStringList StatusTexts = {"NO", "OK", "10", "One", "Sec."};
+
+Q_DECLARE_METATYPE(ControlKind)
+
+class TestForm1Layout : public QObject
+{
+    Q_OBJECT
+
+    QWidget *m_form = nullptr;
+    Form1Layout *m_layout = nullptr;
+
+    QWidget *widget(const QString &name) const
+    {
+        return m_form->findChild<QWidget *>(name, Qt::FindDirectChildrenOnly);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_form = new QWidget;
+        m_layout = new Form1Layout(m_form);
+        m_form->show();
+        QApplication::setActiveWindow(m_form);
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        QTRY_VERIFY(m_form->isActiveWindow());
+    }
+
+    void cleanupTestCase()
+    {
+        delete m_layout;
+        delete m_form;
+    }
+
+    // Runs first: nothing else has moved the focus yet.
+    void focusStartsOnSalir()
+    {
+        QTRY_COMPARE(QApplication::focusWidget(), widget("PbSalir"));
+    }
+
+    void tabWalksTheDocumentedOrder_data()
+    {
+        QTest::addColumn<bool>("backwards");
+        QTest::newRow("Tab") << false;
+        QTest::newRow("Shift+Tab") << true;
+    }
+
+    void tabWalksTheDocumentedOrder()
+    {
+        QFETCH(bool, backwards);
+        widget("PbSalir")->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), widget("PbSalir"));
+
+        QStringList visited;
+        for (int i = 0; i < TabOrder.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+                            backwards ? Qt::ShiftModifier : Qt::NoModifier);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        // Ten steps go all the way round, back to Salir.
+        QStringList expected = TabOrder.mid(1) << TabOrder.first();
+        if (backwards) {
+            expected = TabOrder;
+            std::reverse(expected.begin(), expected.end());
+        }
+        QCOMPARE(visited, expected);
+    }
+
+    void toPixelsRounds_data()
+    {
+        QTest::addColumn<QList<int>>("twips");
+        QTest::addColumn<QRect>("pixels");
+        QTest::newRow("exact") << QList<int>{120, 1920, 855, 495} << QRect(8, 128, 57, 33);
+        QTest::newRow("nearest") << QList<int>{7, 8, 22, 23} << QRect(0, 1, 1, 2);
+        QTest::newRow("zero height") << QList<int>{120, 2640, 2880, 0} << QRect(8, 176, 192, 0);
+    }
+
+    void toPixelsRounds()
+    {
+        QFETCH(QList<int>, twips);
+        QFETCH(QRect, pixels);
+        QCOMPARE(Form1Layout::toPixels(twips[0], twips[1], twips[2], twips[3]), pixels);
+    }
+
+    void window()
+    {
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Programar en tiempo rreal"));
+        QCOMPARE(m_form->size(), QSize(222, 263));
+        QCOMPARE(m_form->minimumSize(), QSize(222, 263));
+        QCOMPARE(m_form->maximumSize(), QSize(222, 263));
+        QVERIFY(m_form->toolTip().isEmpty());
+
+        // Nothing beyond the documented controls and the (hidden) menu.
+        QStringList names;
+        for (const Expected &e : Window)
+            names << e.name;
+        for (QWidget *child : m_form->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (child == m_layout->mnprog)
+                continue;
+            QVERIFY2(names.contains(child->objectName()), qPrintable(child->objectName()));
+        }
+    }
+
+    void tableFollowsTheDocument()
+    {
+        const auto &table = Form1Layout::controls();
+        QCOMPARE(table.size(), std::size(Window));
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            const Expected &e = Window[i];
+            const ControlSpec &spec = table[i];
+            QCOMPARE(QString::fromLatin1(spec.name), QString::fromLatin1(e.name));
+            QCOMPARE(spec.kind, e.kind);
+            if (spec.kind == ControlKind::Line) {
+                QCOMPARE(Form1Layout::toPixels(spec.left, spec.top, spec.width, spec.height),
+                         QRect(8, 176, 192, 0));
+                QCOMPARE(spec.tabIndex, -1);
+            } else {
+                QCOMPARE(Form1Layout::toPixels(spec.left, spec.top, spec.width, spec.height), e.px);
+            }
+        }
+    }
+
+    void controls_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<ControlKind>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QRect>("geometry");
+        for (const Expected &e : Window)
+            QTest::newRow(e.name) << QString::fromLatin1(e.name) << e.kind << QString::fromLatin1(e.text) << e.px;
+    }
+
+    void controls()
+    {
+        QFETCH(QString, name);
+        QFETCH(ControlKind, kind);
+        QFETCH(QString, text);
+        QFETCH(QRect, geometry);
+
+        QWidget *w = widget(name);
+        QVERIFY(w);
+        QCOMPARE(m_form->findChildren<QWidget *>(name).size(), 1);
+        QCOMPARE(m_layout->control(name), w);
+        QCOMPARE(w->geometry(), geometry);
+        QVERIFY(w->isVisible());
+        QVERIFY(w->isEnabled());
+
+        switch (kind) {
+        case ControlKind::Caption:
+        case ControlKind::Box: {
+            auto *label = qobject_cast<QLabel *>(w);
+            QVERIFY(label);
+            QCOMPARE(label->text(), text);
+            QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+            QVERIFY(!label->textInteractionFlags().testFlag(Qt::TextEditable));
+            break;
+        }
+        case ControlKind::DropDownList:
+            QVERIFY(qobject_cast<QComboBox *>(w));
+            QVERIFY(w->focusPolicy() & Qt::TabFocus);
+            break;
+        case ControlKind::Button: {
+            auto *button = qobject_cast<QPushButton *>(w);
+            QVERIFY(button);
+            QCOMPARE(button->text(), text);
+            QVERIFY(!button->autoDefault());
+            QVERIFY(!button->isDefault());
+            QVERIFY(w->focusPolicy() & Qt::TabFocus);
+            break;
+        }
+        case ControlKind::Line: {
+            auto *line = qobject_cast<QFrame *>(w);
+            QVERIFY(line);
+            QVERIFY(!qobject_cast<QLabel *>(w));
+            QCOMPARE(line->frameShape(), QFrame::HLine);
+            QCOMPARE(line->frameShadow(), QFrame::Plain);
+            QCOMPARE(line->focusPolicy(), Qt::NoFocus);
+            break;
+        }
+        }
+    }
+
+    void namedPointers()
+    {
+        const QList<QPair<QString, QWidget *>> pointers = {
+            {"LstPuerto", m_layout->LstPuerto}, {"LstMin", m_layout->LstMin},
+            {"LstBit", m_layout->LstBit}, {"LstSec", m_layout->LstSec},
+            {"PbConectar", m_layout->PbConectar}, {"PbBorraMinutos", m_layout->PbBorraMinutos},
+            {"PbBorraBitMin", m_layout->PbBorraBitMin}, {"PbProgramar", m_layout->PbProgramar},
+            {"PbStart", m_layout->PbStart}, {"PbSalir", m_layout->PbSalir},
+            {"LBRX", m_layout->LBRX}, {"LbMin", m_layout->LbMin},
+            {"LbBit", m_layout->LbBit}, {"LbEjecutar", m_layout->LbEjecutar},
+            {"Line1", m_layout->Line1},
+        };
+        for (const auto &[name, pointer] : pointers) {
+            QVERIFY2(pointer, qPrintable(name));
+            QCOMPARE(pointer, widget(name));
+        }
+    }
+
+    void listsOfferExactlyTheirEntries_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("LstPuerto") << "LstPuerto" << QStringList{"Com1", "Com2"};
+        QTest::newRow("LstMin") << "LstMin"
+                                << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"};
+        QTest::newRow("LstBit") << "LstBit" << QStringList{"0", "1", "2", "3", "4", "5", "6", "7"};
+        QTest::newRow("LstSec") << "LstSec" << QStringList{"Una", "Sec."};
+    }
+
+    void listsOfferExactlyTheirEntries()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, entries);
+        auto *list = qobject_cast<QComboBox *>(widget(name));
+        QVERIFY(list);
+        QStringList shown;
+        for (int i = 0; i < list->count(); ++i)
+            shown << list->itemText(i);
+        QCOMPARE(shown, entries);
+        QVERIFY(!list->isEditable());
+        QCOMPARE(list->currentIndex(), -1);
+        QVERIFY(list->currentText().isEmpty());
+    }
+
+    void boxesShowRepliesLiterally_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const Expected &e : Window)
+            if (e.kind == ControlKind::Box)
+                QTest::newRow(e.name) << QString::fromLatin1(e.name);
+    }
+
+    void boxesShowRepliesLiterally()
+    {
+        QFETCH(QString, name);
+        auto *box = qobject_cast<QLabel *>(widget(name));
+        QVERIFY(box);
+        QVERIFY(box->text().isEmpty());
+        QCOMPARE(box->frameShape(), QFrame::Box);
+        QCOMPARE(box->frameShadow(), QFrame::Plain);
+        QCOMPARE(box->lineWidth(), 1);
+        QCOMPARE(box->textFormat(), Qt::PlainText);
+
+        const QString reply = QStringLiteral("<b>x");
+        box->setText(reply);
+        QCOMPARE(box->text(), reply);
+        // As markup only a bold "x" would be laid out; literally it needs all four characters.
+        QVERIFY(box->sizeHint().width() >= box->fontMetrics().horizontalAdvance(reply));
+        box->clear();
+    }
+
+    void hintsOnlyOnTheEraseButtons_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("hint");
+        for (const Expected &e : Window) {
+            QString hint;
+            if (qstrcmp(e.name, "PbBorraMinutos") == 0)
+                hint = QStringLiteral("Borra todos los Bits, los minutos seleccionados");
+            else if (qstrcmp(e.name, "PbBorraBitMin") == 0)
+                hint = QStringLiteral("Borra solo el Bit y Minutos seleccionados");
+            QTest::newRow(e.name) << QString::fromLatin1(e.name) << hint;
+        }
+    }
+
+    void hintsOnlyOnTheEraseButtons()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, hint);
+        QCOMPARE(widget(name)->toolTip(), hint);
+    }
+
+    void menuIsDefinedButNeverShown()
+    {
+        auto *menu = m_form->findChild<QMenu *>(QStringLiteral("mnprog"));
+        QVERIFY(menu);
+        QCOMPARE(menu, m_layout->mnprog);
+        QCOMPARE(menu->title(), QStringLiteral("&Programa"));
+
+        const QList<QAction *> entries = menu->actions();
+        QCOMPARE(entries.size(), 3);
+        QCOMPARE(entries[0], m_layout->mninfo);
+        QCOMPARE(entries[0]->objectName(), QStringLiteral("mninfo"));
+        QCOMPARE(entries[0]->text(), QStringLiteral("Informacion"));
+        QCOMPARE(entries[1], m_layout->mnexxx);
+        QCOMPARE(entries[1]->objectName(), QStringLiteral("mnexxx"));
+        QVERIFY(entries[1]->isSeparator());
+        QCOMPARE(entries[2], m_layout->mnexit);
+        QCOMPARE(entries[2]->objectName(), QStringLiteral("mnexit"));
+        QCOMPARE(entries[2]->text(), QStringLiteral("Salir"));
+
+        QVERIFY(m_form->findChildren<QMenuBar *>().isEmpty());
+        QVERIFY(m_form->actions().isEmpty());
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (qobject_cast<QMenu *>(top))
+                QVERIFY(!top->isVisible());
+
+        // Choosing an entry does nothing: the window stays as it was.
+        for (QAction *entry : entries)
+            entry->trigger();
+        QVERIFY(m_form->isVisible());
+        QCOMPARE(m_layout->LstMin->currentIndex(), -1);
+        QVERIFY(m_layout->LBRX->text().isEmpty());
+    }
+
+    void nothingIsClipped_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        for (const ControlSpec &spec : Form1Layout::controls()) {
+            QStringList texts;
+            if (spec.kind == ControlKind::Caption || spec.kind == ControlKind::Button)
+                texts << QString::fromLatin1(spec.text);
+            else if (spec.kind == ControlKind::Box)
+                texts = StatusTexts;
+            else
+                for (const char *entry : spec.entries)
+                    texts << QString::fromLatin1(entry);
+            for (const QString &text : texts)
+                QTest::addRow("%s %s", spec.name, qPrintable(text)) << QString::fromLatin1(spec.name) << text;
+        }
+    }
+
+    void nothingIsClipped()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QWidget *w = widget(name);
+        QVERIFY(w);
+
+        QRect room;
+        if (auto *button = qobject_cast<QPushButton *>(w)) {
+            QStyleOptionButton opt;
+            opt.initFrom(button);
+            opt.text = text;
+            room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, button);
+        } else if (auto *list = qobject_cast<QComboBox *>(w)) {
+            QStyleOptionComboBox opt;
+            opt.initFrom(list);
+            opt.frame = list->hasFrame();
+            opt.editable = list->isEditable();
+            opt.currentText = text;
+            room = list->style()->subControlRect(QStyle::CC_ComboBox, &opt,
+                                                 QStyle::SC_ComboBoxEditField, list);
+        } else if (auto *label = qobject_cast<QLabel *>(w)) {
+            room = label->contentsRect();
+            int indent = label->indent();
+            if (indent < 0 && label->frameWidth() > 0)
+                indent = label->fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2;
+            room.setLeft(room.left() + qMax(indent, 0) + label->margin());
+            room.setRight(room.right() - label->margin());
+        }
+        QVERIFY(room.isValid());
+
+        const QFontMetrics fm = w->fontMetrics();
+        QVERIFY2(fm.horizontalAdvance(text) <= room.width(),
+                 qPrintable(QStringLiteral("%1 px wide in %2").arg(fm.horizontalAdvance(text)).arg(room.width())));
+        QVERIFY2(fm.height() <= room.height(),
+                 qPrintable(QStringLiteral("%1 px high in %2").arg(fm.height()).arg(room.height())));
+        // Fitting by shrinking the text to nothing is not fitting.
+        QVERIFY(QFontInfo(w->font()).pixelSize() >= 7);
+    }
+};
+
+QTEST_MAIN(TestForm1Layout)
+#include "tst_form1_layout.moc"
