@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Which system device stands behind "Com1" and "Com2".
 class PortMap
@@ -12,6 +13,8 @@ public:
     void setDevice(qint16 port, const QString &device);
 
     static QString defaultDevice(qint16 port);
+    // The serial ports this system has, one line each: device, description, ids.
+    static QStringList systemPorts();
 
 private:
     QString m_devices[2];

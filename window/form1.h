@@ -1,0 +1,96 @@
+#pragma once
+
+#include "board_protocol.h"
+#include "device_dialogue.h"
+#include "form1_layout.h"
+#include "port_map.h"
+#include "qt_serial_channel.h"
+
+#include <QQueue>
+#include <QWidget>
+
+class QComboBox;
+class QMessageBox;
+
+// The panel's one window. Each control event has its handler, named after
+// the control and the event; the user's picks live in form-level variables.
+//
+// The board is slow (up to 300 ms per command), so whatever the user does
+// while earlier work is under way is queued and carried out afterwards, in
+// the order made, with the entry picked at that moment.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(const PortMap &ports = PortMap(), QWidget *parent = nullptr);
+    ~Form1() override;
+
+    const Form1Layout &controls() const { return ui; }
+    QtSerialChannel &channel() { return serie; }
+    DeviceDialogue &dialogue() { return m_dialogue; }
+
+    qint16 puerto() const { return Puerto; }
+    qint16 minuto() const { return Minuto; }
+    qint16 bit() const { return Bit; }
+    qint16 modo() const { return Modo; }
+
+    // True while a command is under way or user actions wait their turn.
+    bool isWorking() const;
+    QString lastMessage() const { return m_lastMessage; }
+
+    // The handlers, one per event.
+    void Form_Load();
+    void LstPuerto_Click();
+    void LstMin_Click();
+    void LstBit_Click();
+    void LstSec_Click();
+    void PbConectar_Click();
+    void PbBorraMinutos_Click();
+    void PbBorraBitMin_Click();
+    void PbProgramar_Click();
+    void PbStart_Click();
+    void PbSalir_Click();
+    void Form_Unload();
+
+signals:
+    // Salir: the program must end now with this exit code.
+    void quitRequested(int exitCode);
+    // A failure told to the user, in the words shown.
+    void reported(const QString &message);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    using Handler = void (Form1::*)();
+
+    struct Action
+    {
+        Handler handler;
+        QComboBox *list;   // the list picked, or nullptr for a button
+        int index;         // the entry picked at the moment of the pick
+    };
+
+    void userAction(Handler handler, QComboBox *list = nullptr, int index = -1);
+    void runPending();
+    void pickByProgram(QComboBox *list, int index, Handler handler);
+    void showStatus(const BoardProtocol::StatusFields &status);
+    void onChannelError(SerialChannel::Failure failure, const QString &message);
+    void report(const QString &message);
+    void stopAllWork();
+
+    Form1Layout ui;
+    QtSerialChannel serie;
+    DeviceDialogue m_dialogue;
+    QQueue<Action> m_pending;
+    bool m_inHandler = false;
+    QMessageBox *m_message = nullptr;
+    QString m_lastMessage;
+
+    // Form-level state: the user's picks, as the board knows them.
+    qint16 Puerto = 0;
+    qint16 Minuto = 0;
+    qint16 Bit = 0;
+    qint16 Modo = 0;
+};
