@@ -399,8 +399,10 @@ private slots:
             opt.frame = list->hasFrame();
             opt.editable = list->isEditable();
             opt.currentText = text;
+            // The picked entry is drawn 1 px inside the edit field and clipped to it.
             room = list->style()->subControlRect(QStyle::CC_ComboBox, &opt,
-                                                 QStyle::SC_ComboBoxEditField, list);
+                                                 QStyle::SC_ComboBoxEditField, list)
+                       .adjusted(1, 0, -1, 0);
         } else if (auto *label = qobject_cast<QLabel *>(w)) {
             room = label->contentsRect();
             int indent = label->indent();

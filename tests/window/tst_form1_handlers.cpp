@@ -1,0 +1,370 @@
+#include "board_emulator.h"
+#include "board_protocol.h"
+#include "form1.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <chrono>
+
+using namespace BoardProtocol;
+using Clock = std::chrono::steady_clock;
+
+static constexpr int SequenceLimitMs = 5000;
+
+static const QByteArray Sequence = minuteCommand(1) + bitCommand(0) + modeCommand(1)
+                                   + connectCommand();
+
+class TstForm1Handlers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void portPickRunsTheStartSequence();
+    void anotherPortOrTheSameOneReopens();
+    void everyPickAndButtonSendsItsCommand_data();
+    void everyPickAndButtonSendsItsCommand();
+    void actionsDuringAWaitRunLaterInOrder();
+    void salirEndsAtOnce_data();
+    void salirEndsAtOnce();
+    void closingTheWindowReleasesThePort();
+    void missingPortIsReportedAndWindowStaysUsable();
+    void commandWithNoPortIsReported();
+    void lostPortIsReportedOnceAndQueueDropped();
+
+private:
+    void userPick(QComboBox *list, int index);
+    void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+    bool waitIdle();
+    QStringList boxes() const;
+    QStringList lists() const;
+
+    BoardEmulator *board1 = nullptr;
+    BoardEmulator *board2 = nullptr;
+    Form1 *form = nullptr;
+    const Form1Layout *ui = nullptr;
+};
+
+void TstForm1Handlers::init()
+{
+    board1 = new BoardEmulator(this);
+    board2 = new BoardEmulator(this);
+    QVERIFY(board1->start());
+    QVERIFY(board2->start());
+    PortMap ports;
+    ports.setDevice(1, board1->devicePath());
+    ports.setDevice(2, board2->devicePath());
+    form = new Form1(ports);
+    ui = &form->controls();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+}
+
+void TstForm1Handlers::cleanup()
+{
+    delete form;
+    delete board1;
+    delete board2;
+    form = nullptr;
+    board1 = board2 = nullptr;
+}
+
+// As a person picks: open the list and click the entry, which delivers the
+// pick even when the entry was already picked.
+void TstForm1Handlers::userPick(QComboBox *list, int index)
+{
+    list->showPopup();
+    QAbstractItemView *view = list->view();
+    QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+    const QRect item = view->visualRect(view->model()->index(index, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+    QTRY_VERIFY(!view->isVisible());
+}
+
+bool TstForm1Handlers::waitIdle()
+{
+    QTest::qWait(1);
+    return QTest::qWaitFor([this] { return !form->isWorking(); }, SequenceLimitMs);
+}
+
+QStringList TstForm1Handlers::boxes() const
+{
+    return {ui->LBRX->text(), ui->LbMin->text(), ui->LbBit->text(), ui->LbEjecutar->text()};
+}
+
+QStringList TstForm1Handlers::lists() const
+{
+    return {ui->LstPuerto->currentText(), ui->LstMin->currentText(), ui->LstBit->currentText(),
+            ui->LstSec->currentText()};
+}
+
+void TstForm1Handlers::portPickRunsTheStartSequence()
+{
+    QList<Clock::time_point> finishedAt;
+    connect(&form->dialogue(), &DeviceDialogue::exchangeFinished, this,
+            [&] { finishedAt.append(Clock::now()); });
+    QSignalSpy reported(form, &Form1::reported);
+
+    userPick(ui->LstPuerto, 1);
+    QVERIFY(form->channel().isOpen());
+    QCOMPARE(form->channel().deviceName(), board2->devicePath());
+    QVERIFY(waitIdle());
+
+    QCOMPARE(board2->received().toHex(' '), Sequence.toHex(' '));
+    QCOMPARE(board1->received(), QByteArray());
+    const auto commands = board2->commands();
+    QCOMPARE(commands.size(), 4);
+    QCOMPARE(finishedAt.size(), 4);
+    for (int i = 1; i < 4; ++i)
+        QVERIFY2(commands[i].at >= finishedAt[i - 1], "a command went out during a wait");
+
+    QCOMPARE(lists(), (QStringList{"Com2", "1", "0", "Sec."}));
+    QCOMPARE(boxes(), (QStringList{"OK", "01", "0", "Sec."}));   // the reply to "I1"
+    QCOMPARE(form->puerto(), qint16(2));
+    QCOMPARE(form->minuto(), qint16(1));
+    QCOMPARE(form->bit(), qint16(0));
+    QCOMPARE(form->modo(), qint16(1));
+    QCOMPARE(reported.size(), 0);
+}
+
+void TstForm1Handlers::anotherPortOrTheSameOneReopens()
+{
+    userPick(ui->LstPuerto, 1);
+    QVERIFY(waitIdle());
+    userPick(ui->LstMin, 6);
+    QVERIFY(waitIdle());
+
+    userPick(ui->LstPuerto, 0);
+    QVERIFY(waitIdle());
+    QCOMPARE(board1->received(), Sequence);
+    QCOMPARE(form->channel().deviceName(), board1->devicePath());
+    // Com2 was let go: another program can have it now.
+    QtSerialChannel other;
+    PortMap map;
+    map.setDevice(1, board2->devicePath());
+    other.setPortMap(map);
+    QVERIFY(other.open());
+    other.close();
+    QCOMPARE(lists(), (QStringList{"Com1", "1", "0", "Sec."}));
+
+    // The same port again: closed, reopened and brought back to the start.
+    userPick(ui->LstPuerto, 0);
+    QVERIFY(waitIdle());
+    QCOMPARE(board1->received(), Sequence + Sequence);
+    QVERIFY(form->channel().isOpen());
+}
+
+void TstForm1Handlers::everyPickAndButtonSendsItsCommand_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("shown");
+
+    QTest::newRow("minute 10") << "LstMin" << 9 << minuteCommand(10)
+                               << QStringList{"OK", "10", "0", "Sec."};
+    QTest::newRow("minute 1 again") << "LstMin" << 0 << minuteCommand(1)
+                                    << QStringList{"OK", "01", "0", "Sec."};
+    QTest::newRow("bit 7") << "LstBit" << 7 << bitCommand(7) << QStringList{"OK", "01", "7", "Sec."};
+    QTest::newRow("Una") << "LstSec" << 0 << modeCommand(0) << QStringList{"OK", "01", "0", "One"};
+    QTest::newRow("Sec. again") << "LstSec" << 1 << modeCommand(1)
+                                << QStringList{"OK", "01", "0", "Sec."};
+    QTest::newRow("Conectar") << "PbConectar" << -1 << QByteArray("I1")
+                              << QStringList{"OK", "01", "0", "Sec."};
+    QTest::newRow("Programar") << "PbProgramar" << -1 << QByteArray("I4")
+                               << QStringList{"OK", "01", "0", "Sec."};
+    QTest::newRow("Start") << "PbStart" << -1 << QByteArray("I8") << QStringList{"OK", "01", "0", "Sec."};
+    QTest::newRow("Minutos") << "PbBorraMinutos" << -1 << QByteArray("I5")
+                             << QStringList{"OK", "01", "0", "Sec."};
+    QTest::newRow("Bit/Min") << "PbBorraBitMin" << -1 << QByteArray("I6")
+                             << QStringList{"OK", "01", "0", "Sec."};
+}
+
+void TstForm1Handlers::everyPickAndButtonSendsItsCommand()
+{
+    QFETCH(QString, control);
+    QFETCH(int, index);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, shown);
+
+    userPick(ui->LstPuerto, 0);
+    QVERIFY(waitIdle());
+    board1->clearLog();
+
+    QWidget *widget = ui->control(control);
+    QVERIFY(widget);
+    // Twice: a pick of the entry already picked is sent again.
+    for (int round = 1; round <= 2; ++round) {
+        if (auto *list = qobject_cast<QComboBox *>(widget))
+            userPick(list, index);
+        else
+            click(qobject_cast<QPushButton *>(widget));
+        QVERIFY(waitIdle());
+        QCOMPARE(board1->received().toHex(' '), bytes.repeated(round).toHex(' '));
+        QCOMPARE(boxes(), shown);
+    }
+}
+
+void TstForm1Handlers::actionsDuringAWaitRunLaterInOrder()
+{
+    board1->setReplyDelay(60);
+    QList<Clock::time_point> finishedAt;
+    connect(&form->dialogue(), &DeviceDialogue::exchangeFinished, this,
+            [&] { finishedAt.append(Clock::now()); });
+
+    userPick(ui->LstPuerto, 0);
+    QVERIFY(form->isWorking());
+    // All made while the start sequence is still under way.
+    userPick(ui->LstMin, 4);
+    userPick(ui->LstBit, 3);
+    click(ui->PbProgramar);
+    userPick(ui->LstPuerto, 1);
+    userPick(ui->LstMin, 7);
+    click(ui->PbStart);
+    QVERIFY(form->isWorking());
+    QVERIFY(waitIdle());
+
+    QCOMPARE(board1->received(), Sequence + minuteCommand(5) + bitCommand(3) + programCommand());
+    QCOMPARE(board2->received(), Sequence + minuteCommand(8) + startCommand());
+    // Never two at once: each command reached its board after the previous wait ended.
+    QList<Clock::time_point> sent;
+    for (const auto &c : board1->commands())
+        sent.append(c.at);
+    for (const auto &c : board2->commands())
+        sent.append(c.at);
+    QCOMPARE(sent.size(), finishedAt.size());
+    for (int i = 1; i < sent.size(); ++i)
+        QVERIFY(sent[i] >= finishedAt[i - 1]);
+    QCOMPARE(lists(), (QStringList{"Com2", "8", "0", "Sec."}));
+    QCOMPARE(form->minuto(), qint16(8));
+}
+
+void TstForm1Handlers::salirEndsAtOnce_data()
+{
+    QTest::addColumn<bool>("withPort");
+    QTest::newRow("no port picked") << false;
+    QTest::newRow("in the middle of a wait, work queued") << true;
+}
+
+void TstForm1Handlers::salirEndsAtOnce()
+{
+    QFETCH(bool, withPort);
+    QSignalSpy quit(form, &Form1::quitRequested);
+    QSignalSpy reported(form, &Form1::reported);
+    if (withPort) {
+        board1->setSilent(true);
+        userPick(ui->LstPuerto, 0);
+        click(ui->PbProgramar);
+        QVERIFY(form->isWorking());
+    }
+    click(ui->PbSalir);
+    QCOMPARE(quit.size(), 1);
+    QCOMPARE(quit.first().first().toInt(), 0);
+    QVERIFY(!form->channel().isOpen());
+    QVERIFY(!form->isWorking());
+    const QByteArray sent = board1->received();
+    QTest::qWait(500);
+    QCOMPARE(board1->received(), sent);   // nothing after Salir
+    QCOMPARE(sent, withPort ? minuteCommand(1) : QByteArray());
+    QCOMPARE(reported.size(), 0);
+}
+
+void TstForm1Handlers::closingTheWindowReleasesThePort()
+{
+    board1->setSilent(true);
+    userPick(ui->LstPuerto, 0);
+    click(ui->PbStart);
+    QVERIFY(form->isWorking());
+    QVERIFY(form->close());   // never refused, even during a wait
+    QVERIFY(!form->isVisible());
+    QVERIFY(!form->channel().isOpen());
+    QTest::qWait(400);
+    QCOMPARE(board1->received(), minuteCommand(1));
+    QtSerialChannel other;
+    PortMap map;
+    map.setDevice(1, board1->devicePath());
+    other.setPortMap(map);
+    QVERIFY(other.open());
+}
+
+void TstForm1Handlers::missingPortIsReportedAndWindowStaysUsable()
+{
+    PortMap ports;
+    ports.setDevice(1, QStringLiteral("/dev/programador-missing"));
+    ports.setDevice(2, board2->devicePath());
+    delete form;
+    form = new Form1(ports);
+    ui = &form->controls();
+    form->show();
+    QSignalSpy reported(form, &Form1::reported);
+
+    userPick(ui->LstPuerto, 0);
+    QCOMPARE(reported.size(), 1);
+    const QString message = reported.first().first().toString();
+    for (const char *words : {"Com1", "/dev/programador-missing", "no such device", "--com1"})
+        QVERIFY2(message.contains(QLatin1String(words)), qPrintable(message));
+    QVERIFY(message.contains(QLatin1String("Serial ports on this system"))
+            || message.contains(QLatin1String("shows no serial ports")));
+    QVERIFY(!form->channel().isOpen());
+    QVERIFY(!form->isWorking());
+    QCOMPARE(lists(), (QStringList{"Com1", "", "", ""}));   // the sequence stopped at the open
+
+    userPick(ui->LstPuerto, 1);
+    QVERIFY(waitIdle());
+    QCOMPARE(board2->received(), Sequence);
+    QCOMPARE(reported.size(), 1);
+}
+
+void TstForm1Handlers::commandWithNoPortIsReported()
+{
+    QSignalSpy reported(form, &Form1::reported);
+    click(ui->PbProgramar);
+    userPick(ui->LstMin, 2);
+    QCOMPARE(reported.size(), 2);
+    QVERIFY(form->lastMessage().contains(QLatin1String("pick Com1 or Com2 first")));
+    QCOMPARE(boxes(), (QStringList{"", "", "", ""}));
+    QVERIFY(!form->isWorking());
+
+    // Boxes keep what they showed when a later command is refused.
+    userPick(ui->LstPuerto, 0);
+    QVERIFY(waitIdle());
+    form->channel().close();
+    click(ui->PbStart);
+    QCOMPARE(reported.size(), 3);
+    QCOMPARE(boxes(), (QStringList{"OK", "01", "0", "Sec."}));
+    QCOMPARE(board1->received(), Sequence);
+}
+
+void TstForm1Handlers::lostPortIsReportedOnceAndQueueDropped()
+{
+    userPick(ui->LstPuerto, 0);
+    QVERIFY(waitIdle());
+    board1->setSilent(true);
+    click(ui->PbProgramar);
+    click(ui->PbStart);
+    userPick(ui->LstMin, 3);
+    QSignalSpy reported(form, &Form1::reported);
+    board1->hangUp();
+    QVERIFY(reported.wait(SequenceLimitMs));
+    QVERIFY(waitIdle());
+    QTest::qWait(300);
+    QCOMPARE(reported.size(), 1);
+    QVERIFY(reported.first().first().toString().contains(QLatin1String("Lost the connection on Com1")));
+    QVERIFY(!form->channel().isOpen());
+
+    // Still usable: the other port works.
+    userPick(ui->LstPuerto, 1);
+    QVERIFY(waitIdle());
+    QCOMPARE(board2->received(), Sequence);
+    QCOMPARE(reported.size(), 1);
+}
+
+QTEST_MAIN(TstForm1Handlers)
+#include "tst_form1_handlers.moc"
