@@ -1,0 +1,557 @@
+#include "board_emulator.h"
+
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <utility>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kMinutes = 10;
+constexpr int kBits = 8;
+// A command is at most a few bytes; anything longer is junk. A run of junk is
+// still one invalid command, but only its first bytes are kept, so a peer
+// streaming junk cannot make us grow without bound.
+constexpr qsizetype kMaxPending = 64;
+// A run of garbage is answered once the line has been quiet this long.
+constexpr int kGarbageQuietMs = 50;
+// A command still unfinished this long after its first byte is given up.
+constexpr int kUnfinishedMs = 500;
+// If the panel stops reading we queue at most this much, then drop.
+constexpr qsizetype kMaxOutgoing = 4 * 1024 * 1024;
+// After the master reported a hang-up, look again this often instead of
+// letting a level-triggered notifier spin.
+constexpr int kReadRetryMs = 100;
+
+QString systemError(const char *what)
+{
+    return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+enum class Next { More, Complete, Unexpected };
+
+// What byte `c` does to the unfinished command `pending` (which starts with 'I').
+Next classify(const QByteArray &pending, char c)
+{
+    const qsizetype n = pending.size();
+    if (n == 1) {
+        switch (c) {
+        case '1': case '4': case '5': case '6': case '8': return Next::Complete;
+        case '2': case '3': case '7': return Next::More;
+        default: return Next::Unexpected;
+        }
+    }
+    if (n == 2) return c == 'P' ? Next::More : Next::Unexpected;
+    if (n == 3) return c == ' ' ? Next::More : Next::Unexpected;
+    if (n == 4) return (c == ' ' || c == '-') ? Next::More : Next::Unexpected;   // sign position
+    if (n == 5) return isDigit(c) ? Next::More : Next::Unexpected;              // at least one digit
+    if (isDigit(c)) return Next::More;
+    return c == ' ' ? Next::Complete : Next::Unexpected;
+}
+
+} // namespace
+
+struct BoardEmulator::Private
+{
+    explicit Private(BoardEmulator *owner);
+
+    BoardEmulator *q;
+
+    int master = -1;
+    // Our own handle on the panel's side, never read: while it is open the
+    // master never sees a hang-up when the panel closes its side.
+    int slaveKeeper = -1;
+    // Bumped whenever the line opens or closes, so work started for an old
+    // line stops if a slot hung up (or restarted) under our feet.
+    quint64 session = 0;
+    QString path;
+    QString error;
+    QSocketNotifier *readNotifier = nullptr;
+    QSocketNotifier *writeNotifier = nullptr;
+    QTimer *replyTimer;
+    QTimer *quietTimer;
+    QTimer *unfinishedTimer;
+    QTimer *readRetryTimer;
+
+    int replyDelay = 20;
+    bool silent = false;
+    QByteArray replyOverride;
+    QList<ReplyPiece> script;
+
+    int minute = 1;
+    int bit = 0;
+    int mode = 0;
+    bool runningProgramme = false;
+    std::array<quint8, kMinutes> programme{};
+
+    QByteArray pending;   // an unfinished command, always starting with 'I'
+    QByteArray garbage;   // a run of bytes that cannot be a command
+    QByteArray received;
+    QList<Command> commands;
+
+    // Answers waiting for their time; equal times keep insertion order.
+    std::multimap<Clock::time_point, QByteArray> scheduled;
+    Clock::time_point lastReplyDue{};
+    QByteArray outgoing;
+
+    void powerOn();
+    void closeLine();
+
+    void onReadable();
+    void onWritable();
+
+    bool feed(char c, Clock::time_point at);
+    bool complete(Clock::time_point at);
+    void addGarbage(char c);
+    bool flushGarbage(Clock::time_point at);
+    bool finish(const QByteArray &text, bool valid, Clock::time_point at);
+
+    QByteArray reply(bool ok) const;
+    void answer(Clock::time_point at, const QByteArray &normal);
+    void armReplyTimer();
+    void sendDue();
+
+    void write(const QByteArray &bytes);
+    qsizetype writeSome(const char *data, qsizetype size, bool *wouldBlock);
+};
+
+BoardEmulator::Private::Private(BoardEmulator *owner)
+    : q(owner)
+    , replyTimer(new QTimer(owner))
+    , quietTimer(new QTimer(owner))
+    , unfinishedTimer(new QTimer(owner))
+    , readRetryTimer(new QTimer(owner))
+{
+    for (QTimer *t : {replyTimer, quietTimer, unfinishedTimer, readRetryTimer})
+        t->setSingleShot(true);
+    replyTimer->setTimerType(Qt::PreciseTimer);
+    quietTimer->setTimerType(Qt::PreciseTimer);
+    unfinishedTimer->setTimerType(Qt::PreciseTimer);
+}
+
+void BoardEmulator::Private::powerOn()
+{
+    minute = 1;
+    bit = 0;
+    mode = 0;
+    runningProgramme = false;
+    programme.fill(0);
+    pending.clear();
+    garbage.clear();
+    received.clear();
+    commands.clear();
+    scheduled.clear();
+    lastReplyDue = {};
+    outgoing.clear();
+}
+
+void BoardEmulator::Private::closeLine()
+{
+    ++session;
+    for (QTimer *t : {replyTimer, quietTimer, unfinishedTimer, readRetryTimer})
+        t->stop();
+    scheduled.clear();
+    outgoing.clear();
+    pending.clear();
+    garbage.clear();
+    // We may be inside one of their activations: disable now, delete later.
+    for (QSocketNotifier **n : {&readNotifier, &writeNotifier}) {
+        if (*n) {
+            (*n)->setEnabled(false);
+            (*n)->deleteLater();
+            *n = nullptr;
+        }
+    }
+    if (slaveKeeper >= 0)
+        ::close(slaveKeeper);
+    if (master >= 0)
+        ::close(master);
+    slaveKeeper = -1;
+    master = -1;
+}
+
+void BoardEmulator::Private::onReadable()
+{
+    char buffer[4096];
+    // Bounded so a chatty panel cannot starve the rest of the event loop; the
+    // notifier fires again if more is waiting.
+    for (int round = 0; round < 16; ++round) {
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        if (n > 0) {
+            const Clock::time_point at = Clock::now();
+            received.append(buffer, n);
+            for (ssize_t i = 0; i < n; ++i) {
+                if (!feed(buffer[i], at))
+                    return;
+            }
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return;
+        // End of file or EIO: nobody holds the panel's side. A level-triggered
+        // notifier would fire forever, so park it and look again later.
+        readNotifier->setEnabled(false);
+        readRetryTimer->start(kReadRetryMs);
+        return;
+    }
+}
+
+void BoardEmulator::Private::onWritable()
+{
+    bool wouldBlock = false;
+    const qsizetype done = writeSome(outgoing.constData(), outgoing.size(), &wouldBlock);
+    outgoing.remove(0, done);
+    if (!wouldBlock)
+        outgoing.clear();   // the line failed; what is left can never go
+    if (outgoing.isEmpty())
+        writeNotifier->setEnabled(false);
+}
+
+// Returns false when the emulator went away (or changed line) while a slot ran.
+bool BoardEmulator::Private::feed(char c, Clock::time_point at)
+{
+    if (pending.isEmpty()) {
+        if (c == 'I') {
+            if (!flushGarbage(at))
+                return false;
+            pending = QByteArrayLiteral("I");
+            unfinishedTimer->start(kUnfinishedMs);
+            return true;
+        }
+        addGarbage(c);
+        return true;
+    }
+
+    switch (classify(pending, c)) {
+    case Next::More:
+        pending.append(c);
+        if (pending.size() >= kMaxPending) {
+            // Too long to be a command: the rest of it is junk of the same run.
+            unfinishedTimer->stop();
+            garbage = std::exchange(pending, {});
+            quietTimer->start(kGarbageQuietMs);
+        }
+        return true;
+    case Next::Complete:
+        pending.append(c);
+        return complete(at);
+    case Next::Unexpected:
+        unfinishedTimer->stop();
+        if (c == 'I') {
+            // The broken command ends here and the 'I' starts the next one.
+            if (!finish(std::exchange(pending, {}), false, at))
+                return false;
+            pending = QByteArrayLiteral("I");
+            unfinishedTimer->start(kUnfinishedMs);
+            return true;
+        }
+        // The broken command and whatever junk follows it until the next 'I'
+        // (or a pause) make one invalid command, answered once.
+        garbage = std::exchange(pending, {});
+        addGarbage(c);
+        return true;
+    }
+    return true;
+}
+
+bool BoardEmulator::Private::complete(Clock::time_point at)
+{
+    unfinishedTimer->stop();
+    const QByteArray text = std::exchange(pending, {});
+    const char code = text.at(1);
+    bool valid = true;
+
+    if (code == '2' || code == '3' || code == '7') {
+        // Digits sit between the sign position and the closing space; the
+        // value is clamped early so a long run of digits cannot overflow.
+        int value = 0;
+        for (qsizetype i = 5; i < text.size() - 1; ++i)
+            value = std::min(value * 10 + (text.at(i) - '0'), 1000);
+        if (text.at(4) == '-')
+            value = -value;
+        const int low = code == '2' ? 1 : 0;
+        const int high = code == '2' ? kMinutes : code == '3' ? kBits - 1 : 1;
+        valid = value >= low && value <= high;
+        if (valid)
+            (code == '2' ? minute : code == '3' ? bit : mode) = value;
+    } else {
+        quint8 &row = programme[minute - 1];
+        switch (code) {
+        case '4': row |= quint8(1u << bit); break;
+        case '5': row = 0; break;
+        case '6': row &= quint8(~(1u << bit)); break;
+        case '8': runningProgramme = true; break;
+        default: break;   // '1' only asks for an answer
+        }
+    }
+    return finish(text, valid, at);
+}
+
+void BoardEmulator::Private::addGarbage(char c)
+{
+    if (garbage.size() < kMaxPending)
+        garbage.append(c);
+    quietTimer->start(kGarbageQuietMs);
+}
+
+bool BoardEmulator::Private::flushGarbage(Clock::time_point at)
+{
+    quietTimer->stop();
+    if (garbage.isEmpty())
+        return true;
+    return finish(std::exchange(garbage, {}), false, at);
+}
+
+bool BoardEmulator::Private::finish(const QByteArray &text, bool valid, Clock::time_point at)
+{
+    const Command command{text, valid, at};
+    commands.append(command);
+    answer(at, reply(valid));
+
+    const quint64 mySession = session;
+    QPointer<BoardEmulator> alive(q);
+    emit q->commandParsed(command);
+    return alive && session == mySession;
+}
+
+QByteArray BoardEmulator::Private::reply(bool ok) const
+{
+    QByteArray r = ok ? QByteArrayLiteral("OK") : QByteArrayLiteral("ER");
+    r += QByteArray::number(minute).rightJustified(2, '0');
+    r += char('0' + bit);
+    r += char('0' + mode);
+    return r;
+}
+
+void BoardEmulator::Private::answer(Clock::time_point at, const QByteArray &normal)
+{
+    if (silent)
+        return;
+    if (!script.isEmpty()) {
+        // Pieces go exactly at their own delays: tests use them to cut and
+        // stretch an answer on purpose.
+        for (const ReplyPiece &piece : std::as_const(script)) {
+            QByteArray text = piece.text;
+            text.replace("{reply}", normal);
+            if (!text.isEmpty())
+                scheduled.emplace(at + std::chrono::milliseconds(std::max(0, piece.delayMs)), text);
+        }
+    } else {
+        // Never let a shorter delay overtake an earlier command's answer.
+        const Clock::time_point due = std::max(at + std::chrono::milliseconds(replyDelay), lastReplyDue);
+        lastReplyDue = due;
+        scheduled.emplace(due, replyOverride.isEmpty() ? normal : replyOverride);
+    }
+    armReplyTimer();
+}
+
+void BoardEmulator::Private::armReplyTimer()
+{
+    if (scheduled.empty()) {
+        replyTimer->stop();
+        return;
+    }
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(scheduled.begin()->first - Clock::now());
+    replyTimer->start(int(std::max<qint64>(0, left.count())));
+}
+
+void BoardEmulator::Private::sendDue()
+{
+    const quint64 mySession = session;
+    QPointer<BoardEmulator> alive(q);
+    const Clock::time_point now = Clock::now();
+    while (!scheduled.empty() && scheduled.begin()->first <= now) {
+        const QByteArray bytes = std::move(scheduled.begin()->second);
+        scheduled.erase(scheduled.begin());
+        write(bytes);
+        emit q->sent(bytes);
+        if (!alive || session != mySession)
+            return;
+    }
+    armReplyTimer();
+}
+
+void BoardEmulator::Private::write(const QByteArray &bytes)
+{
+    if (master < 0 || bytes.isEmpty())
+        return;
+    qsizetype done = 0;
+    if (outgoing.isEmpty()) {
+        bool wouldBlock = false;
+        done = writeSome(bytes.constData(), bytes.size(), &wouldBlock);
+        if (!wouldBlock)
+            return;   // all written, or the line failed and queueing is pointless
+    }
+    const qsizetype rest = std::min(bytes.size() - done, kMaxOutgoing - outgoing.size());
+    if (rest > 0) {
+        outgoing.append(bytes.constData() + done, rest);
+        writeNotifier->setEnabled(true);
+    }
+}
+
+qsizetype BoardEmulator::Private::writeSome(const char *data, qsizetype size, bool *wouldBlock)
+{
+    *wouldBlock = false;
+    qsizetype done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(master, data + done, size_t(size - done));
+        if (n > 0) {
+            done += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        *wouldBlock = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        break;
+    }
+    return done;
+}
+
+// ---------------------------------------------------------------------------
+
+BoardEmulator::BoardEmulator(QObject *parent)
+    : QObject(parent)
+    , d(std::make_unique<Private>(this))
+{
+    connect(d->replyTimer, &QTimer::timeout, this, [this] { d->sendDue(); });
+    connect(d->quietTimer, &QTimer::timeout, this, [this] { d->flushGarbage(Clock::now()); });
+    connect(d->unfinishedTimer, &QTimer::timeout, this, [this] {
+        if (!d->pending.isEmpty())
+            d->finish(std::exchange(d->pending, {}), false, Clock::now());
+    });
+    connect(d->readRetryTimer, &QTimer::timeout, this, [this] {
+        if (d->readNotifier)
+            d->readNotifier->setEnabled(true);
+    });
+}
+
+BoardEmulator::~BoardEmulator()
+{
+    d->closeLine();
+}
+
+bool BoardEmulator::start()
+{
+    if (isRunning())
+        return true;
+
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (master < 0) {
+        d->error = systemError("posix_openpt");
+        return false;
+    }
+    auto fail = [&](const char *what, int slave = -1) {
+        d->error = systemError(what);
+        if (slave >= 0)
+            ::close(slave);
+        ::close(master);
+        return false;
+    };
+    if (::grantpt(master) != 0)
+        return fail("grantpt");
+    if (::unlockpt(master) != 0)
+        return fail("unlockpt");
+    char name[256] = {};
+#ifdef __linux__
+    if (::ptsname_r(master, name, sizeof name) != 0)
+        return fail("ptsname_r");
+#else
+    const char *shared = ::ptsname(master);
+    if (!shared)
+        return fail("ptsname");
+    std::strncpy(name, shared, sizeof name - 1);
+#endif
+    // Make sure reads never block even if posix_openpt ignored the flag.
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+
+    const int slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave < 0)
+        return fail("open pty slave");
+
+    // Raw bytes both ways and no echo, as a real 2400 8N1 line would carry.
+    termios tio{};
+    if (::tcgetattr(slave, &tio) != 0)
+        return fail("tcgetattr", slave);
+    ::cfmakeraw(&tio);
+    tio.c_cflag |= CLOCAL | CREAD;
+    ::cfsetispeed(&tio, B2400);
+    ::cfsetospeed(&tio, B2400);
+    if (::tcsetattr(slave, TCSANOW, &tio) != 0)
+        return fail("tcsetattr", slave);
+
+    d->powerOn();
+    ++d->session;
+    d->master = master;
+    d->slaveKeeper = slave;
+    d->path = QString::fromLocal8Bit(name);
+    d->error.clear();
+
+    d->readNotifier = new QSocketNotifier(master, QSocketNotifier::Read, this);
+    connect(d->readNotifier, &QSocketNotifier::activated, this, [this] { d->onReadable(); });
+    d->writeNotifier = new QSocketNotifier(master, QSocketNotifier::Write, this);
+    d->writeNotifier->setEnabled(false);
+    connect(d->writeNotifier, &QSocketNotifier::activated, this, [this] { d->onWritable(); });
+    return true;
+}
+
+bool BoardEmulator::isRunning() const { return d->master >= 0; }
+QString BoardEmulator::devicePath() const { return d->path; }
+QString BoardEmulator::errorString() const { return d->error; }
+
+void BoardEmulator::hangUp()
+{
+    if (!isRunning())
+        return;
+    d->closeLine();
+    emit hungUp();
+}
+
+void BoardEmulator::setReplyDelay(int ms) { d->replyDelay = std::max(0, ms); }
+int BoardEmulator::replyDelay() const { return d->replyDelay; }
+void BoardEmulator::setSilent(bool silent) { d->silent = silent; }
+void BoardEmulator::setReplyOverride(const QByteArray &reply) { d->replyOverride = reply; }
+void BoardEmulator::setReplyScript(const QList<ReplyPiece> &pieces) { d->script = pieces; }
+
+void BoardEmulator::sendUnasked(const QByteArray &bytes)
+{
+    d->write(bytes);
+    if (isRunning() && !bytes.isEmpty())
+        emit sent(bytes);
+}
+
+int BoardEmulator::minute() const { return d->minute; }
+int BoardEmulator::bit() const { return d->bit; }
+int BoardEmulator::mode() const { return d->mode; }
+bool BoardEmulator::isRunningProgramme() const { return d->runningProgramme; }
+
+bool BoardEmulator::isProgrammed(int minute, int bit) const
+{
+    if (minute < 1 || minute > kMinutes || bit < 0 || bit >= kBits)
+        return false;
+    return d->programme[minute - 1] & (1u << bit);
+}
+
+QByteArray BoardEmulator::normalReply() const { return d->reply(true); }
+QByteArray BoardEmulator::received() const { return d->received; }
+QList<BoardEmulator::Command> BoardEmulator::commands() const { return d->commands; }
+
+void BoardEmulator::clearLog()
+{
+    d->received.clear();
+    d->commands.clear();
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+#include <memory>
+
+class QSocketNotifier;
+class QTimer;
+
+// An emulated programmer board on the far side of a pseudo-terminal.
+// The panel (or a test) opens devicePath() like any serial device; the
+// emulator parses the command stream and answers each command with six
+// characters: status ("OK" or "ER"), minute as two digits, bit, mode.
+//
+// Lives on the thread that created it; call it from that thread only.
+class BoardEmulator : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // One command as the board parsed it. `at` is when the board made up its
+    // mind: for a complete command, when its last byte was read; for garbage or
+    // a command left unfinished, when the board gave up on it. Answers are
+    // timed from `at`.
+    struct Command
+    {
+        QByteArray text;      // e.g. "I1", "I2P  10 "; for garbage, the bytes dropped (first 64)
+        bool valid = false;   // false: answered "ER"
+        Clock::time_point at;
+    };
+
+    // A piece of a scripted answer: written delayMs after the command was parsed.
+    struct ReplyPiece
+    {
+        int delayMs = 0;
+        QByteArray text;
+    };
+
+    explicit BoardEmulator(QObject *parent = nullptr);
+    ~BoardEmulator() override;
+
+    // Opens a pseudo-terminal pair in raw mode. False (and errorString()) on failure.
+    // A fresh start (also after hangUp()) is a new board: new device path,
+    // power-on state, empty logs. Calling it while running does nothing.
+    bool start();
+    bool isRunning() const;
+    QString devicePath() const;   // full path of the panel's side, e.g. "/dev/pts/4"
+    QString errorString() const;
+
+    // The board goes away: both of its ends close, the panel's side sees a hang-up.
+    void hangUp();
+
+    // --- behaviour -------------------------------------------------------
+    // Delay from the parse of a command to its answer (default 20 ms).
+    void setReplyDelay(int ms);
+    int replyDelay() const;
+    // Parse and keep state, but never answer (answers already due still go out).
+    void setSilent(bool silent);
+    // Answer every command with exactly this text instead of the normal reply
+    // (after the reply delay). An empty text restores the normal reply.
+    void setReplyOverride(const QByteArray &reply);
+    // Answer every command with these pieces instead (each at its own delay);
+    // the placeholder "{reply}" in a piece's text stands for the normal reply.
+    // An empty list restores the normal behaviour. A script wins over an override.
+    void setReplyScript(const QList<ReplyPiece> &pieces);
+    // Write bytes to the panel now, unasked.
+    void sendUnasked(const QByteArray &bytes);
+
+    // --- what the board holds and saw ------------------------------------
+    int minute() const;    // 1..10, starts at 1
+    int bit() const;       // 0..7, starts at 0
+    int mode() const;      // 0 "Una" or 1 "Sec.", starts at 0
+    bool isRunningProgramme() const;   // after "I8"
+    bool isProgrammed(int minute, int bit) const;
+    QByteArray normalReply() const;    // what the board would answer now, e.g. "OK0101"
+
+    QByteArray received() const;       // every byte received since start/clear, in order
+    QList<Command> commands() const;   // every command parsed since start/clear, in order
+    void clearLog();
+
+signals:
+    void commandParsed(const BoardEmulator::Command &command);
+    // Bytes handed to the line for the panel (an answer or unasked bytes), at
+    // the moment they are due; lets a front end log the traffic.
+    void sent(const QByteArray &bytes);
+    void hungUp();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};

@@ -1,0 +1,296 @@
+#include "board_emulator.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cerrno>
+#include <memory>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// The panel's end of the line, with nothing but POSIX calls.
+struct Panel
+{
+    int fd = -1;
+    QByteArray got;
+
+    explicit Panel(const QString &path)
+    {
+        fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        termios tio{};
+        if (fd >= 0 && ::tcgetattr(fd, &tio) == 0) {
+            ::cfmakeraw(&tio);
+            ::tcsetattr(fd, TCSANOW, &tio);
+        }
+    }
+    ~Panel() { close(); }
+    void close()
+    {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+    bool write(const QByteArray &bytes) { return ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size(); }
+    // Everything read so far, after taking in what is waiting now.
+    QByteArray read()
+    {
+        char buffer[65536];
+        ssize_t n;
+        while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+            got.append(buffer, n);
+        return got;
+    }
+};
+
+qint64 cpuMicroseconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000LL + usage.ru_utime.tv_usec
+        + usage.ru_stime.tv_usec;
+}
+
+} // namespace
+
+class TestBoardEmulator : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<BoardEmulator> board;
+    std::unique_ptr<Panel> panel;
+
+    // Sends `command` and checks the panel gets exactly `reply` back.
+    void exchange(const QByteArray &command, const QByteArray &reply)
+    {
+        panel->got.clear();
+        QVERIFY(panel->write(command));
+        QTRY_COMPARE_WITH_TIMEOUT(panel->read(), reply, 10000);
+    }
+
+private slots:
+    void init()
+    {
+        board = std::make_unique<BoardEmulator>();
+        QVERIFY2(board->start(), qPrintable(board->errorString()));
+        QVERIFY(board->devicePath().startsWith(QLatin1String("/dev/")));
+        panel = std::make_unique<Panel>(board->devicePath());
+        QVERIFY(panel->fd >= 0);
+    }
+    void cleanup()
+    {
+        panel.reset();
+        board.reset();
+    }
+
+    void answers_data()
+    {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<bool>("split");
+        QTest::addColumn<QByteArray>("replies");
+        QTest::addColumn<int>("commands");
+        QTest::addColumn<int>("minute");
+        QTest::addColumn<int>("bit");
+        QTest::addColumn<int>("mode");
+
+        QTest::newRow("connect") << QByteArray("I1") << false << QByteArray("OK0100") << 1 << 1 << 0 << 0;
+        QTest::newRow("minute 10") << QByteArray("I2P  10 ") << false << QByteArray("OK1000") << 1 << 10 << 0 << 0;
+        QTest::newRow("bit 7") << QByteArray("I3P  7 ") << false << QByteArray("OK0170") << 1 << 1 << 7 << 0;
+        QTest::newRow("mode 1") << QByteArray("I7P  1 ") << false << QByteArray("OK0101") << 1 << 1 << 0 << 1;
+        QTest::newRow("burst") << QByteArray("I2P  4 I3P  2 I7P  1 ") << false
+                               << QByteArray("OK0400OK0420OK0421") << 3 << 4 << 2 << 1;
+        QTest::newRow("burst byte by byte") << QByteArray("I2P  4 I3P  2 I7P  1 ") << true
+                                            << QByteArray("OK0400OK0420OK0421") << 3 << 4 << 2 << 1;
+        QTest::newRow("minute 0") << QByteArray("I2P  0 ") << false << QByteArray("ER0100") << 1 << 1 << 0 << 0;
+        QTest::newRow("minute 11 keeps 5") << QByteArray("I2P  5 I2P  11 ") << false
+                                           << QByteArray("OK0500ER0500") << 2 << 5 << 0 << 0;
+        QTest::newRow("negative minute") << QByteArray("I2P -1 ") << false << QByteArray("ER0100") << 1 << 1 << 0 << 0;
+        QTest::newRow("bit 8") << QByteArray("I3P  8 ") << false << QByteArray("ER0100") << 1 << 1 << 0 << 0;
+        QTest::newRow("mode 2") << QByteArray("I7P  2 ") << false << QByteArray("ER0100") << 1 << 1 << 0 << 0;
+        QTest::newRow("malformed, resync on I") << QByteArray("I2X I3P  3 ") << false
+                                                << QByteArray("ER0100OK0130") << 2 << 1 << 3 << 0;
+        QTest::newRow("malformed byte by byte") << QByteArray("I2P x\r\nI7P  1 ") << true
+                                                << QByteArray("ER0100OK0101") << 2 << 1 << 0 << 1;
+        QTest::newRow("doubled I") << QByteArray("II1") << false << QByteArray("ER0100OK0100") << 2 << 1 << 0 << 0;
+        QTest::newRow("garbage run, then command") << QByteArray("\r\nxyz\0\xff", 7) + "I2P  2 " << false
+                                                   << QByteArray("ER0100OK0200") << 2 << 2 << 0 << 0;
+        QTest::newRow("garbage then quiet") << QByteArray("zzz") << false << QByteArray("ER0100") << 1 << 1 << 0 << 0;
+        QTest::newRow("no digits") << QByteArray("I2P   ") << false << QByteArray("ER0100") << 1 << 1 << 0 << 0;
+        QTest::newRow("never finished") << QByteArray("I3P  3") << false << QByteArray("ER0100") << 1 << 1 << 0 << 0;
+        QTest::newRow("endless digits") << QByteArray("I2P  ") + QByteArray(200, '0') + "1 " << false
+                                        << QByteArray("ER0100") << 1 << 1 << 0 << 0;
+    }
+    void answers()
+    {
+        QFETCH(QByteArray, sent);
+        QFETCH(bool, split);
+        QFETCH(QByteArray, replies);
+        QFETCH(int, commands);
+
+        if (split) {
+            for (const char c : sent) {
+                QVERIFY(panel->write(QByteArray(1, c)));
+                QTest::qWait(2);
+            }
+        } else {
+            QVERIFY(panel->write(sent));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(panel->read(), replies, 10000);
+        // Nothing more trails behind, and each answer stands for one command.
+        QTest::qWait(600);
+        QCOMPARE(panel->read(), replies);
+        QCOMPARE(board->commands().size(), commands);
+        QCOMPARE(board->received(), sent);
+
+        QTEST(board->minute(), "minute");
+        QTEST(board->bit(), "bit");
+        QTEST(board->mode(), "mode");
+    }
+
+    void programme()
+    {
+        exchange("I2P  3 I3P  5 I4", "OK0300OK0350OK0350");
+        exchange("I3P  6 I4", "OK0360OK0360");
+        QVERIFY(board->isProgrammed(3, 5) && board->isProgrammed(3, 6));
+        exchange("I6", "OK0360");
+        QVERIFY(board->isProgrammed(3, 5) && !board->isProgrammed(3, 6));
+        exchange("I2P  10 I4I2P  3 I5", "OK1060OK1060OK0360OK0360");
+        QVERIFY(!board->isProgrammed(3, 5) && board->isProgrammed(10, 6));
+        QVERIFY(!board->isRunningProgramme());
+        exchange("I7P  1 I8", "OK0361OK0361");
+        QVERIFY(board->isRunningProgramme());
+    }
+
+    void silent()
+    {
+        QSignalSpy parsed(board.get(), &BoardEmulator::commandParsed);
+        board->setSilent(true);
+        QVERIFY(panel->write("I2P  5 I9"));
+        QTRY_COMPARE(parsed.size(), 2);
+        QTest::qWait(200);
+        QCOMPARE(panel->read(), QByteArray());
+        QCOMPARE(board->minute(), 5);
+        board->setSilent(false);
+        exchange("I1", "OK0500");
+    }
+
+    void overrideWithAnyBytes()
+    {
+        QByteArray all;
+        for (int i = 0; i < 256; ++i)
+            all += char(i);
+        board->setReplyOverride(all);
+        exchange("I2P  2 ", all);
+        QCOMPARE(board->minute(), 2);
+        board->setReplyOverride({});
+        exchange("I1", "OK0200");
+    }
+
+    void answersAtTheirDelays()
+    {
+        board->setReplyDelay(120);
+        QElapsedTimer clock;
+        clock.start();
+        exchange("I1", "OK0100");
+        QVERIFY(clock.elapsed() >= 120);
+
+        board->setReplyScript({{0, "<"}, {150, "{reply}>"}, {60, "|"}});
+        panel->got.clear();
+        clock.restart();
+        QVERIFY(panel->write("I3P  4 "));
+        // Note when each byte shows up; the clock starts before the board parses,
+        // so every piece must show up no earlier than its own delay.
+        QList<qint64> arrival;
+        while (panel->got.size() < 9 && clock.elapsed() < 10000) {
+            QTest::qWait(1);
+            const qsizetype before = panel->got.size();
+            panel->read();
+            for (qsizetype i = before; i < panel->got.size(); ++i)
+                arrival << clock.elapsed();
+        }
+        QCOMPARE(panel->got, QByteArray("<|OK0140>"));
+        QVERIFY2(arrival.at(1) >= 60, qPrintable(QString::number(arrival.at(1))));
+        QVERIFY2(arrival.at(2) >= 150, qPrintable(QString::number(arrival.at(2))));
+
+        board->setReplyScript({});
+        board->setReplyDelay(0);
+        exchange("I1", "OK0140");
+    }
+
+    void unasked()
+    {
+        exchange({}, {});
+        board->sendUnasked("\x02hi\xff");
+        QTRY_COMPARE(panel->read(), QByteArray("\x02hi\xff"));
+
+        // Far more than the line holds while the panel is not reading: the
+        // emulator must neither block nor lose any of it.
+        QByteArray big(1 << 20, '\0');
+        for (qsizetype i = 0; i < big.size(); ++i)
+            big[i] = char(i * 7 + i / 251);
+        panel->got.clear();
+        board->sendUnasked(big);
+        QTRY_COMPARE_WITH_TIMEOUT(panel->read().size(), big.size(), 30000);
+        QVERIFY(panel->got == big);
+    }
+
+    void panelClosesAndReopens()
+    {
+        exchange("I2P  7 ", "OK0700");
+        panel->close();
+
+        const qint64 before = cpuMicroseconds();
+        QTest::qWait(1000);
+        const qint64 spent = cpuMicroseconds() - before;
+        QVERIFY2(spent < 250000, qPrintable(QStringLiteral("%1 us of CPU while idle").arg(spent)));
+        QVERIFY(board->isRunning());
+
+        panel = std::make_unique<Panel>(board->devicePath());
+        QVERIFY(panel->fd >= 0);
+        exchange("I3P  1 ", "OK0710");
+
+        // An answer falling due while the panel is away stays in the line.
+        QVERIFY(panel->write("I1"));
+        panel->close();
+        QTRY_COMPARE(board->commands().size(), 3);
+        QTest::qWait(100);
+        panel = std::make_unique<Panel>(board->devicePath());
+        QTRY_COMPARE(panel->read(), QByteArray("OK0710"));
+    }
+
+    void hangUp()
+    {
+        QSignalSpy hungUp(board.get(), &BoardEmulator::hungUp);
+        QVERIFY(panel->write("I2P  4"));   // left unfinished
+        board->hangUp();
+        QCOMPARE(hungUp.size(), 1);
+        QVERIFY(!board->isRunning());
+
+        pollfd p{panel->fd, POLLIN, 0};
+        QCOMPARE(::poll(&p, 1, 5000), 1);
+        QVERIFY(p.revents & POLLHUP);
+        char c;
+        const ssize_t n = ::read(panel->fd, &c, 1);
+        QVERIFY(n == 0 || (n < 0 && errno == EIO));
+
+        board->hangUp();
+        QCOMPARE(hungUp.size(), 1);
+
+        // Starting again gives a fresh board on a new line.
+        QVERIFY(board->start());
+        panel = std::make_unique<Panel>(board->devicePath());
+        exchange("I1", "OK0100");
+        QCOMPARE(board->received(), QByteArray("I1"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBoardEmulator)
+#include "tst_board_emulator.moc"
