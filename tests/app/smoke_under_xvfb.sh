@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The real program on a real X server: it starts with --demo and shows its
+# window, a port picked with the keyboard fills the status boxes from the
+# emulated board, and it ends with exit code 0 on Salir, SIGTERM, SIGINT and SIGHUP.
+set -euo pipefail
+
+if [ "${1:-}" != --inner ]; then
+    exec xvfb-run -a -s "-screen 0 640x480x24" bash "$0" --inner "$@"
+fi
+shift
+exe=$1
+shots=${2:-.}
+title='^Programar en tiempo rreal$'
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+start_panel() {
+    "$exe" --demo &
+    pid=$!
+    wid=$(timeout 20 xdotool search --sync --onlyvisible --name "$title" | head -n 1) \
+        || fail "no window appeared"
+    xdotool windowmove "$wid" 0 0
+    sleep 0.5
+}
+
+# Darkest pixel inside the RX box (0 black .. 1 white): text makes it dark.
+rx_box_ink() {
+    import -window root "$1"
+    convert "$1" -crop 29x13+162+234 +repage -colorspace Gray -format '%[fx:minima]' info:
+}
+
+end_with() {
+    local how=$1 rc=0
+    wait "$pid" || rc=$?
+    [ "$rc" -eq 0 ] || fail "exit code $rc after $how"
+    echo "ok: exit code 0 after $how"
+}
+
+# 1. Start, pick Com1 from the keyboard, see the reply, leave with Salir.
+start_panel
+before=$(rx_box_ink "$shots/smoke-start.png")
+xdotool windowfocus --sync "$wid"
+xdotool key --window "$wid" shift+Tab   # from Salir back round to the port list
+xdotool key --window "$wid" Down        # picks "Com1"
+sleep 1.5                               # four exchanges of about 200 ms each
+after=$(rx_box_ink "$shots/smoke-connected.png")
+awk -v b="$before" -v a="$after" 'BEGIN { exit !(b > 0.8 && a < 0.5) }' \
+    || fail "RX box did not fill in (ink before $before, after $after)"
+echo "ok: status boxes filled by the emulated board"
+xdotool mousemove --window "$wid" 180 144 click 1   # Salir
+end_with "Salir"
+
+# 2. Signals from a terminal or the session end it cleanly too.
+for sig in TERM INT HUP; do
+    start_panel
+    kill -s "$sig" "$pid"
+    end_with "SIG$sig"
+done
