@@ -24,7 +24,7 @@ DeviceDialogue::DeviceDialogue(SerialChannel *channel, QObject *parent)
 void DeviceDialogue::EnviaOrden(const QByteArray &orden)
 {
     if (!serie->isOpen()) {
-        emit refused(orden, tr("No port is open: pick Com1 or Com2 first."));
+        emit refused(orden, SerialChannel::notOpenMessage());
         return;
     }
     m_queue.enqueue(orden);
@@ -53,7 +53,7 @@ void DeviceDialogue::startNext()
     while (!m_queue.isEmpty()) {
         m_orden = m_queue.dequeue();
         if (!serie->isOpen()) {
-            emit refused(m_orden, tr("No port is open: pick Com1 or Com2 first."));
+            emit refused(m_orden, SerialChannel::notOpenMessage());
             continue;
         }
         m_phase = Phase::Waiting;

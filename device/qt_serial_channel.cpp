@@ -126,8 +126,7 @@ qint16 QtSerialChannel::portNumber() const
 bool QtSerialChannel::write(const QByteArray &text)
 {
     if (!isOpen()) {
-        report(Failure::NotOpen,
-               QStringLiteral("No port is open: pick Com1 or Com2 first."));
+        report(Failure::NotOpen, notOpenMessage());
         return false;
     }
     if (m_port.write(text) != text.size())

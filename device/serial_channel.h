@@ -41,6 +41,11 @@ public:
 
     // "Com1", "Com2": how the user knows the port.
     static QString portLabel(qint16 port) { return QStringLiteral("Com%1").arg(port); }
+    // What a command with no port open is answered with, wherever it is caught.
+    static QString notOpenMessage()
+    {
+        return QStringLiteral("No port is open: pick Com1 or Com2 first.");
+    }
 
 signals:
     // One report per failure, with words meant for the user.
