@@ -85,12 +85,15 @@ bool QtSerialChannel::open()
     } else if (error == QSerialPort::PermissionError) {
         const QFileInfo info(device);
         if (!info.isReadable() || !info.isWritable()) {
+            // Joining root is never the advice; serial ports belong to dialout.
+            QString group = info.group();
+            if (group.isEmpty() || group == QLatin1String("root"))
+                group = QStringLiteral("dialout");
             report(Failure::PermissionDenied,
                    head + QStringLiteral("permission denied (%1). Your user may need to join "
-                                         "the group that owns the device, usually dialout: "
+                                         "the group that owns the device, %2: "
                                          "sudo usermod -aG %2 $USER, then log in again.")
-                              .arg(osText, info.group().isEmpty() ? QStringLiteral("dialout")
-                                                                  : info.group()));
+                              .arg(osText, group));
         } else {
             report(Failure::Busy,
                    head + QStringLiteral("the device is busy or locked by another program (%1). "

@@ -7,6 +7,8 @@
 #include <QThread>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using Failure = SerialChannel::Failure;
 
@@ -32,6 +34,7 @@ private slots:
     void openFailuresSayWhy_data();
     void openFailuresSayWhy();
     void heldPortIsBusyAndHolderUndisturbed();
+    void permissionDeniedSaysHowToGetAccess();
     void hangUpIsReportedOnceAndGoesIdle();
     void floodIsBounded();
 
@@ -201,6 +204,48 @@ void TstSerialChannel::heldPortIsBusyAndHolderUndisturbed()
 
     holder.close();
     QVERIFY(serie->open());
+}
+
+void TstSerialChannel::permissionDeniedSaysHowToGetAccess()
+{
+    // A pseudo-terminal belongs to its opener (root here, mode 620): an
+    // ordinary user may not open it, as with a serial port outside dialout.
+    if (geteuid() != 0)
+        QSKIP("needs root to try the port as another user");
+    int fds[2];
+    QCOMPARE(pipe(fds), 0);
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        close(fds[0]);
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(3);
+        QtSerialChannel channel(mapTo(board->devicePath()));
+        QString said;
+        QObject::connect(&channel, &SerialChannel::errorOccurred,
+                         [&](SerialChannel::Failure failure, const QString &message) {
+                             said = QString::number(int(failure)) + QLatin1Char('|') + message;
+                         });
+        const bool opened = channel.open();
+        const QByteArray out = said.toUtf8();
+        [[maybe_unused]] ssize_t n = write(fds[1], out.constData(), size_t(out.size()));
+        _exit(opened ? 4 : 0);
+    }
+    close(fds[1]);
+    QByteArray out;
+    char buffer[512];
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+        out.append(buffer, n);
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+    const QString said = QString::fromUtf8(out);
+    QCOMPARE(said.section(QLatin1Char('|'), 0, 0).toInt(), int(Failure::PermissionDenied));
+    const QString message = said.section(QLatin1Char('|'), 1);
+    for (const char *words : {"Com1", "permission denied", "usermod -aG"})
+        QVERIFY2(message.contains(QLatin1String(words)), qPrintable(message));
 }
 
 void TstSerialChannel::hangUpIsReportedOnceAndGoesIdle()
