@@ -1,5 +1,7 @@
 #include "board_emulator.h"
 
+#include "command_parser.h"
+
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -20,10 +22,6 @@ namespace {
 
 constexpr int kMinutes = 10;
 constexpr int kBits = 8;
-// A command is at most a few bytes; anything longer is junk. A run of junk is
-// still one invalid command, but only its first bytes are kept, so a peer
-// streaming junk cannot make us grow without bound.
-constexpr qsizetype kMaxPending = 64;
 // A run of garbage is answered once the line has been quiet this long.
 constexpr int kGarbageQuietMs = 50;
 // A command still unfinished this long after its first byte is given up.
@@ -37,29 +35,6 @@ constexpr int kReadRetryMs = 100;
 QString systemError(const char *what)
 {
     return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
-}
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-enum class Next { More, Complete, Unexpected };
-
-// What byte `c` does to the unfinished command `pending` (which starts with 'I').
-Next classify(const QByteArray &pending, char c)
-{
-    const qsizetype n = pending.size();
-    if (n == 1) {
-        switch (c) {
-        case '1': case '4': case '5': case '6': case '8': return Next::Complete;
-        case '2': case '3': case '7': return Next::More;
-        default: return Next::Unexpected;
-        }
-    }
-    if (n == 2) return c == 'P' ? Next::More : Next::Unexpected;
-    if (n == 3) return c == ' ' ? Next::More : Next::Unexpected;
-    if (n == 4) return (c == ' ' || c == '-') ? Next::More : Next::Unexpected;   // sign position
-    if (n == 5) return isDigit(c) ? Next::More : Next::Unexpected;              // at least one digit
-    if (isDigit(c)) return Next::More;
-    return c == ' ' ? Next::Complete : Next::Unexpected;
 }
 
 } // namespace
@@ -97,8 +72,8 @@ struct BoardEmulator::Private
     bool runningProgramme = false;
     std::array<quint8, kMinutes> programme{};
 
-    QByteArray pending;   // an unfinished command, always starting with 'I'
-    QByteArray garbage;   // a run of bytes that cannot be a command
+    // Splits the stream into commands; holds at most CommandParser::MaxKept bytes.
+    CommandParser parser;
     QByteArray received;
     QList<Command> commands;
 
@@ -114,9 +89,7 @@ struct BoardEmulator::Private
     void onWritable();
 
     bool feed(char c, Clock::time_point at);
-    bool complete(Clock::time_point at);
-    void addGarbage(char c);
-    bool flushGarbage(Clock::time_point at);
+    bool apply(const CommandParser::Command &parsed, Clock::time_point at);
     bool finish(const QByteArray &text, bool valid, Clock::time_point at);
 
     QByteArray reply(bool ok) const;
@@ -149,8 +122,7 @@ void BoardEmulator::Private::powerOn()
     mode = 0;
     runningProgramme = false;
     programme.fill(0);
-    pending.clear();
-    garbage.clear();
+    parser.reset();
     received.clear();
     commands.clear();
     scheduled.clear();
@@ -165,8 +137,7 @@ void BoardEmulator::Private::closeLine()
         t->stop();
     scheduled.clear();
     outgoing.clear();
-    pending.clear();
-    garbage.clear();
+    parser.reset();
     // We may be inside one of their activations: disable now, delete later.
     for (QSocketNotifier **n : {&readNotifier, &writeNotifier}) {
         if (*n) {
@@ -225,70 +196,34 @@ void BoardEmulator::Private::onWritable()
 // Returns false when the emulator went away (or changed line) while a slot ran.
 bool BoardEmulator::Private::feed(char c, Clock::time_point at)
 {
-    if (pending.isEmpty()) {
-        if (c == 'I') {
-            if (!flushGarbage(at))
-                return false;
-            pending = QByteArrayLiteral("I");
-            unfinishedTimer->start(kUnfinishedMs);
-            return true;
-        }
-        addGarbage(c);
-        return true;
-    }
-
-    switch (classify(pending, c)) {
-    case Next::More:
-        pending.append(c);
-        if (pending.size() >= kMaxPending) {
-            // Too long to be a command: the rest of it is junk of the same run.
-            unfinishedTimer->stop();
-            garbage = std::exchange(pending, {});
-            quietTimer->start(kGarbageQuietMs);
-        }
-        return true;
-    case Next::Complete:
-        pending.append(c);
-        return complete(at);
-    case Next::Unexpected:
+    const CommandParser::Step step = parser.feed(c);
+    // Timers first: a slot run by the answer below may close the line, and
+    // closing stops them.
+    if (!parser.hasUnfinished())
         unfinishedTimer->stop();
-        if (c == 'I') {
-            // The broken command ends here and the 'I' starts the next one.
-            if (!finish(std::exchange(pending, {}), false, at))
-                return false;
-            pending = QByteArrayLiteral("I");
-            unfinishedTimer->start(kUnfinishedMs);
-            return true;
-        }
-        // The broken command and whatever junk follows it until the next 'I'
-        // (or a pause) make one invalid command, answered once.
-        garbage = std::exchange(pending, {});
-        addGarbage(c);
-        return true;
-    }
-    return true;
+    if (step.began)
+        unfinishedTimer->start(kUnfinishedMs);
+    if (step.junk)
+        quietTimer->start(kGarbageQuietMs);
+    else if (!parser.hasJunk())
+        quietTimer->stop();
+    return !step.ended || apply(*step.ended, at);
 }
 
-bool BoardEmulator::Private::complete(Clock::time_point at)
+// Carries out a parsed command (or answers junk) and answers it.
+bool BoardEmulator::Private::apply(const CommandParser::Command &parsed, Clock::time_point at)
 {
-    unfinishedTimer->stop();
-    const QByteArray text = std::exchange(pending, {});
-    const char code = text.at(1);
-    bool valid = true;
+    if (!parsed.wellFormed)
+        return finish(parsed.text, false, at);
 
+    const char code = parsed.code;
+    bool valid = true;
     if (code == '2' || code == '3' || code == '7') {
-        // Digits sit between the sign position and the closing space; the
-        // value is clamped early so a long run of digits cannot overflow.
-        int value = 0;
-        for (qsizetype i = 5; i < text.size() - 1; ++i)
-            value = std::min(value * 10 + (text.at(i) - '0'), 1000);
-        if (text.at(4) == '-')
-            value = -value;
         const int low = code == '2' ? 1 : 0;
         const int high = code == '2' ? kMinutes : code == '3' ? kBits - 1 : 1;
-        valid = value >= low && value <= high;
+        valid = parsed.value >= low && parsed.value <= high;
         if (valid)
-            (code == '2' ? minute : code == '3' ? bit : mode) = value;
+            (code == '2' ? minute : code == '3' ? bit : mode) = parsed.value;
     } else {
         quint8 &row = programme[minute - 1];
         switch (code) {
@@ -299,22 +234,7 @@ bool BoardEmulator::Private::complete(Clock::time_point at)
         default: break;   // '1' only asks for an answer
         }
     }
-    return finish(text, valid, at);
-}
-
-void BoardEmulator::Private::addGarbage(char c)
-{
-    if (garbage.size() < kMaxPending)
-        garbage.append(c);
-    quietTimer->start(kGarbageQuietMs);
-}
-
-bool BoardEmulator::Private::flushGarbage(Clock::time_point at)
-{
-    quietTimer->stop();
-    if (garbage.isEmpty())
-        return true;
-    return finish(std::exchange(garbage, {}), false, at);
+    return finish(parsed.text, valid, at);
 }
 
 bool BoardEmulator::Private::finish(const QByteArray &text, bool valid, Clock::time_point at)
@@ -429,10 +349,13 @@ BoardEmulator::BoardEmulator(QObject *parent)
     , d(std::make_unique<Private>(this))
 {
     connect(d->replyTimer, &QTimer::timeout, this, [this] { d->sendDue(); });
-    connect(d->quietTimer, &QTimer::timeout, this, [this] { d->flushGarbage(Clock::now()); });
+    connect(d->quietTimer, &QTimer::timeout, this, [this] {
+        if (const auto junk = d->parser.lineWentQuiet())
+            d->apply(*junk, Clock::now());
+    });
     connect(d->unfinishedTimer, &QTimer::timeout, this, [this] {
-        if (!d->pending.isEmpty())
-            d->finish(std::exchange(d->pending, {}), false, Clock::now());
+        if (const auto cut = d->parser.giveUpUnfinished())
+            d->apply(*cut, Clock::now());
     });
     connect(d->readRetryTimer, &QTimer::timeout, this, [this] {
         if (d->readNotifier)
