@@ -92,7 +92,9 @@ int main(int argc, char *argv[])
         return Usage;
     }
     if (parser.isSet(helpOption)) {
-        printTo(stdout, parser.helpText());
+        // Without an application object Qt cannot know the program's name.
+        printTo(stdout, parser.helpText().replace(QLatin1String("<executable_name>"),
+                                                  QCoreApplication::applicationName()));
         return Ok;
     }
     if (parser.isSet(versionOption)) {
@@ -115,6 +117,8 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    // Lets desktops match the window to its menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral(PROGRAMADOR_APP_ID));
 
 #ifdef PROGRAMADOR_HAVE_DEMO
     std::vector<std::unique_ptr<BoardEmulator>> boards;

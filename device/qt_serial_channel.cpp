@@ -79,7 +79,9 @@ bool QtSerialChannel::open()
     m_port.clearError();
     const QString head = QStringLiteral("Cannot open %1: ").arg(portText());
 
-    if (error == QSerialPort::DeviceNotFoundError || !QFileInfo::exists(device)) {
+    // Only Unix names devices by path; "COM1" is no file to look for.
+    const bool missingPath = device.startsWith(QLatin1Char('/')) && !QFileInfo::exists(device);
+    if (error == QSerialPort::DeviceNotFoundError || missingPath) {
         report(Failure::NoSuchDevice,
                head + QStringLiteral("there is no such device (%1).").arg(osText));
     } else if (error == QSerialPort::PermissionError) {
