@@ -158,25 +158,6 @@ private slots:
         }
     }
 
-    void tableFollowsTheDocument()
-    {
-        const auto &table = Form1Layout::controls();
-        QCOMPARE(table.size(), std::size(Window));
-        for (std::size_t i = 0; i < table.size(); ++i) {
-            const Expected &e = Window[i];
-            const ControlSpec &spec = table[i];
-            QCOMPARE(QString::fromLatin1(spec.name), QString::fromLatin1(e.name));
-            QCOMPARE(spec.kind, e.kind);
-            if (spec.kind == ControlKind::Line) {
-                QCOMPARE(Form1Layout::toPixels(spec.left, spec.top, spec.width, spec.height),
-                         QRect(8, 176, 192, 0));
-                QCOMPARE(spec.tabIndex, -1);
-            } else {
-                QCOMPARE(Form1Layout::toPixels(spec.left, spec.top, spec.width, spec.height), e.px);
-            }
-        }
-    }
-
     void controls_data()
     {
         QTest::addColumn<QString>("name");
@@ -234,24 +215,6 @@ private slots:
             QCOMPARE(line->focusPolicy(), Qt::NoFocus);
             break;
         }
-        }
-    }
-
-    void namedPointers()
-    {
-        const QList<QPair<QString, QWidget *>> pointers = {
-            {"LstPuerto", m_layout->LstPuerto}, {"LstMin", m_layout->LstMin},
-            {"LstBit", m_layout->LstBit}, {"LstSec", m_layout->LstSec},
-            {"PbConectar", m_layout->PbConectar}, {"PbBorraMinutos", m_layout->PbBorraMinutos},
-            {"PbBorraBitMin", m_layout->PbBorraBitMin}, {"PbProgramar", m_layout->PbProgramar},
-            {"PbStart", m_layout->PbStart}, {"PbSalir", m_layout->PbSalir},
-            {"LBRX", m_layout->LBRX}, {"LbMin", m_layout->LbMin},
-            {"LbBit", m_layout->LbBit}, {"LbEjecutar", m_layout->LbEjecutar},
-            {"Line1", m_layout->Line1},
-        };
-        for (const auto &[name, pointer] : pointers) {
-            QVERIFY2(pointer, qPrintable(name));
-            QCOMPARE(pointer, widget(name));
         }
     }
 
