@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QMetaObject>
 
+#include <utility>
+
 // Enough to empty a pseudo-terminal's or a USB adapter's buffer in one read,
 // yet a device that floods without pause cannot hold a read for long.
 static constexpr int MaxDrainRounds = 1024;
@@ -12,6 +14,9 @@ QtSerialChannel::QtSerialChannel(const PortMap &ports, QObject *parent)
 {
     applyLineSettings();
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialChannel::onPortError);
+    // Take bytes in as they come, even between reads: with Qt's buffer full,
+    // Qt would stop watching the line and miss a hang-up until the next command.
+    connect(&m_port, &QSerialPort::readyRead, this, &QtSerialChannel::takeIn);
 }
 
 QtSerialChannel::~QtSerialChannel()
@@ -29,7 +34,7 @@ void QtSerialChannel::applyLineSettings()
     m_port.setParity(QSerialPort::NoParity);
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
-    // Bounded: past it, Qt stops reading and the OS buffer takes the rest.
+    // Bounded: Qt never holds more than this; takeIn() moves it on.
     m_port.setReadBufferSize(ReceiveBufferSize);
 }
 
@@ -69,6 +74,7 @@ bool QtSerialChannel::open()
     m_port.setPortName(device);
     applyLineSettings();
     m_port.clearError();
+    m_received.clear();
     if (m_port.open(QIODevice::ReadWrite)) {
         m_lossPending = false;
         return true;
@@ -141,21 +147,25 @@ bool QtSerialChannel::write(const QByteArray &text)
     return true;
 }
 
+void QtSerialChannel::takeIn()
+{
+    // Beyond the receive buffer the bytes are lost, as on an overrun.
+    const QByteArray more = m_port.readAll();
+    m_received.append(more.left(qMax<qint64>(0, ReceiveBufferSize - m_received.size())));
+}
+
 QByteArray QtSerialChannel::readAll()
 {
     if (!isOpen())
         return {};
-    QByteArray text = m_port.readAll();
+    takeIn();
     // Also take what the OS holds that Qt has not picked up yet. A zero wait
     // that finds nothing is reported by Qt as a timeout: not a failure.
-    for (int round = 0; round < MaxDrainRounds && isOpen() && m_port.waitForReadyRead(0); ++round) {
-        const QByteArray more = m_port.readAll();
-        // Beyond the receive buffer the bytes are lost, as on an overrun.
-        text.append(more.left(qMax<qint64>(0, ReceiveBufferSize - text.size())));
-    }
+    for (int round = 0; round < MaxDrainRounds && isOpen() && m_port.waitForReadyRead(0); ++round)
+        takeIn();
     if (m_port.error() == QSerialPort::TimeoutError)
         m_port.clearError();
-    return text.left(ReceiveBufferSize);
+    return std::exchange(m_received, {});
 }
 
 void QtSerialChannel::onPortError(QSerialPort::SerialPortError error)

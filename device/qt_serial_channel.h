@@ -36,11 +36,13 @@ private:
     void applyLineSettings();
     void onPortError(QSerialPort::SerialPortError error);
     void closeAfterLoss();
+    void takeIn();
     QString portText() const;
     void report(Failure failure, const QString &message);
 
     PortMap m_ports;
     QSerialPort m_port;
+    QByteArray m_received;   // taken in since the last read, at most ReceiveBufferSize
     qint16 m_portNumber = 1;
     bool m_lossPending = false;
     QString m_lossReason;
