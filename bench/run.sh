@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the benchmark programs (and the panel and board emulator they run),
-# runs them all and prints one table. Takes about four minutes.
+# runs them all and prints one table. Takes about four minutes plus the build.
 #
 #   bash bench/run.sh [BUILD_DIR]      (default: build-bench at the project root)
 #
