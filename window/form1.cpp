@@ -5,8 +5,12 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
 
 using namespace BoardProtocol;
+
+static constexpr int MessageBoxWarmUpMs = 500;
 
 Form1::Form1(const PortMap &ports, QWidget *parent)
     : QWidget(parent), ui(this), serie(ports), m_dialogue(&serie)
@@ -156,6 +160,15 @@ void Form1::Form_Unload()
     serie.close();
 }
 
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Building the first message box loads image plugins and icon themes
+    // (about 15 ms of CPU): do it once the window is up, not when a port fails.
+    if (!m_message && !event->spontaneous())
+        QTimer::singleShot(MessageBoxWarmUpMs, this, &Form1::prepareMessageBox);
+}
+
 void Form1::closeEvent(QCloseEvent *event)
 {
     Form_Unload();
@@ -200,17 +213,23 @@ void Form1::onChannelError(SerialChannel::Failure failure, const QString &messag
     report(text);
 }
 
+void Form1::prepareMessageBox()
+{
+    if (m_message)
+        return;
+    // One box, reused and never modal: the panel stays usable and a run of
+    // failures does not pile up windows.
+    m_message = new QMessageBox(QMessageBox::Warning, windowTitle(), QString(),
+                                QMessageBox::Ok, this);
+    m_message->setModal(false);
+    m_message->setTextFormat(Qt::PlainText);
+    m_message->ensurePolished();
+}
+
 void Form1::report(const QString &message)
 {
     m_lastMessage = message;
-    // One box, reused and never modal: the panel stays usable and a run of
-    // failures does not pile up windows.
-    if (!m_message) {
-        m_message = new QMessageBox(QMessageBox::Warning, windowTitle(), QString(),
-                                    QMessageBox::Ok, this);
-        m_message->setModal(false);
-        m_message->setTextFormat(Qt::PlainText);
-    }
+    prepareMessageBox();
     m_message->setText(message);
     m_message->show();
     m_message->raise();

@@ -60,6 +60,7 @@ signals:
     void reported(const QString &message);
 
 protected:
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -78,6 +79,7 @@ private:
     void showStatus(const BoardProtocol::StatusFields &status);
     void onChannelError(SerialChannel::Failure failure, const QString &message);
     void report(const QString &message);
+    void prepareMessageBox();
     void stopAllWork();
 
     Form1Layout ui;
