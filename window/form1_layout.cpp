@@ -55,16 +55,16 @@ const char *const StatusSamples[] = {"NO", "OK", "10", "One", "Sec."};
 constexpr int LargestFontPx = 13;
 constexpr int SmallestFontPx = 7;
 
-QStringList textsShownBy(const ControlSpec &spec)
+QStringList textsShownBy(const ControlSpec &row)
 {
     QStringList texts;
-    switch (spec.kind) {
+    switch (row.kind) {
     case ControlKind::Caption:
     case ControlKind::Button:
-        texts << QString::fromLatin1(spec.text);
+        texts << QString::fromLatin1(row.text);
         break;
     case ControlKind::DropDownList:
-        for (const char *entry : spec.entries)
+        for (const char *entry : row.entries)
             texts << QString::fromLatin1(entry);
         break;
     case ControlKind::Box:
@@ -113,11 +113,11 @@ QRect textRoom(QWidget *widget)
 
 bool allTextsFit(const QHash<QString, QWidget *> &controls)
 {
-    for (const ControlSpec &spec : Form1Layout::controls()) {
-        QWidget *widget = controls.value(QString::fromLatin1(spec.name));
+    for (const ControlSpec &row : Form1Layout::controls()) {
+        QWidget *widget = controls.value(QString::fromLatin1(row.name));
         const QRect room = textRoom(widget);
         const QFontMetrics fm = widget->fontMetrics();
-        for (const QString &text : textsShownBy(spec)) {
+        for (const QString &text : textsShownBy(row)) {
             if (fm.horizontalAdvance(text) > room.width() || fm.height() > room.height())
                 return false;
         }
@@ -207,14 +207,14 @@ Form1Layout::Form1Layout(QWidget *form)
     listStyle->setParent(form);
 
     std::vector<const ControlSpec *> focusable;
-    for (const ControlSpec &spec : controls()) {
-        const QString name = QString::fromLatin1(spec.name);
-        QRect geometry = toPixels(spec.left, spec.top, spec.width, spec.height);
+    for (const ControlSpec &row : controls()) {
+        const QString name = QString::fromLatin1(row.name);
+        QRect geometry = toPixels(row.left, row.top, row.width, row.height);
         QWidget *widget = nullptr;
 
-        switch (spec.kind) {
+        switch (row.kind) {
         case ControlKind::Caption: {
-            auto *label = new QLabel(QString::fromLatin1(spec.text), form);
+            auto *label = new QLabel(QString::fromLatin1(row.text), form);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             widget = label;
@@ -234,21 +234,21 @@ Form1Layout::Form1Layout(QWidget *form)
             auto *list = new QComboBox(form);
             list->setStyle(listStyle);
             list->setEditable(false);
-            for (const char *entry : spec.entries)
+            for (const char *entry : row.entries)
                 list->addItem(QString::fromLatin1(entry));
             // Nothing is picked until the user or a handler picks it.
             list->setCurrentIndex(-1);
             widget = list;
-            focusable.push_back(&spec);
+            focusable.push_back(&row);
             break;
         }
         case ControlKind::Button: {
-            auto *button = new QPushButton(QString::fromLatin1(spec.text), form);
+            auto *button = new QPushButton(QString::fromLatin1(row.text), form);
             // Return must not press whichever button last had focus.
             button->setAutoDefault(false);
             button->setDefault(false);
             widget = button;
-            focusable.push_back(&spec);
+            focusable.push_back(&row);
             break;
         }
         case ControlKind::Line: {
@@ -264,10 +264,10 @@ Form1Layout::Form1Layout(QWidget *form)
 
         widget->setObjectName(name);
         widget->setGeometry(geometry);
-        if (spec.kind != ControlKind::DropDownList && spec.kind != ControlKind::Button)
+        if (row.kind != ControlKind::DropDownList && row.kind != ControlKind::Button)
             widget->setFocusPolicy(Qt::NoFocus);
-        if (spec.hint)
-            widget->setToolTip(QString::fromLatin1(spec.hint));
+        if (row.hint)
+            widget->setToolTip(QString::fromLatin1(row.hint));
         m_controls.insert(name, widget);
     }
 

@@ -3,8 +3,8 @@
 #include "board_emulator.h"
 #include "board_protocol.h"
 #include "form1.h"
+#include "panel_test_base.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -119,7 +119,7 @@ public:
 
 } // namespace
 
-class TstFaults : public QObject
+class TstFaults : public PanelTestBase
 {
     Q_OBJECT
 
@@ -136,42 +136,20 @@ private slots:
 
 private:
     void usePort(qint16 port, const QString &device);
-    void userPick(QComboBox *list, int index);
     void keyPick(QComboBox *list);
-    void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
-    bool waitIdle(int ms = ExchangeLimitMs);
-    QStringList boxes() const;
     // Conectar until the boxes show the board's own answer again.
     bool exchangeUntilClean(int attempts);
 
-    BoardEmulator *board1 = nullptr;
-    BoardEmulator *board2 = nullptr;
-    Form1 *form = nullptr;
-    const Form1Layout *ui = nullptr;
 };
 
 void TstFaults::init()
 {
-    board1 = new BoardEmulator(this);
-    board2 = new BoardEmulator(this);
-    QVERIFY(board1->start());
-    QVERIFY(board2->start());
-    PortMap ports;
-    ports.setDevice(1, board1->devicePath());
-    ports.setDevice(2, board2->devicePath());
-    form = new Form1(ports);
-    ui = &form->controls();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form));
+    startPanel();
 }
 
 void TstFaults::cleanup()
 {
-    delete form;
-    delete board1;
-    delete board2;
-    form = nullptr;
-    board1 = board2 = nullptr;
+    stopPanel();
 }
 
 void TstFaults::usePort(qint16 port, const QString &device)
@@ -181,33 +159,11 @@ void TstFaults::usePort(qint16 port, const QString &device)
     form->channel().setPortMap(ports);
 }
 
-// Open the list, move to the entry, Enter: delivered even for the entry already picked.
-void TstFaults::userPick(QComboBox *list, int index)
-{
-    list->showPopup();
-    QAbstractItemView *view = list->view();
-    QVERIFY(QTest::qWaitForWindowExposed(view->window()));
-    view->setCurrentIndex(view->model()->index(index, 0));
-    QTest::keyClick(view, Qt::Key_Return);
-    QTRY_VERIFY(!view->isVisible());
-}
-
 // Arrow key on the closed list: always to a neighbouring entry, so it is a pick.
 void TstFaults::keyPick(QComboBox *list)
 {
     const bool last = list->currentIndex() == list->count() - 1;
     QTest::keyClick(list, last ? Qt::Key_Up : Qt::Key_Down);
-}
-
-bool TstFaults::waitIdle(int ms)
-{
-    QTest::qWait(1);
-    return QTest::qWaitFor([this] { return !form->isWorking(); }, ms);
-}
-
-QStringList TstFaults::boxes() const
-{
-    return {ui->LBRX->text(), ui->LbMin->text(), ui->LbBit->text(), ui->LbEjecutar->text()};
 }
 
 bool TstFaults::exchangeUntilClean(int attempts)

@@ -1,8 +1,8 @@
 #include "board_emulator.h"
 #include "board_protocol.h"
 #include "form1.h"
+#include "panel_test_base.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -19,7 +19,7 @@ static constexpr int SequenceLimitMs = 5000;
 static const QByteArray Sequence = minuteCommand(1) + bitCommand(0) + modeCommand(1)
                                    + connectCommand();
 
-class TstForm1Handlers : public QObject
+class TstForm1Handlers : public PanelTestBase
 {
     Q_OBJECT
 
@@ -39,71 +39,16 @@ private slots:
     void commandWithNoPortIsReported();
     void lostPortIsReportedOnceAndQueueDropped();
 
-private:
-    void userPick(QComboBox *list, int index);
-    void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
-    bool waitIdle();
-    QStringList boxes() const;
-    QStringList lists() const;
-
-    BoardEmulator *board1 = nullptr;
-    BoardEmulator *board2 = nullptr;
-    Form1 *form = nullptr;
-    const Form1Layout *ui = nullptr;
 };
 
 void TstForm1Handlers::init()
 {
-    board1 = new BoardEmulator(this);
-    board2 = new BoardEmulator(this);
-    QVERIFY(board1->start());
-    QVERIFY(board2->start());
-    PortMap ports;
-    ports.setDevice(1, board1->devicePath());
-    ports.setDevice(2, board2->devicePath());
-    form = new Form1(ports);
-    ui = &form->controls();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form));
+    startPanel();
 }
 
 void TstForm1Handlers::cleanup()
 {
-    delete form;
-    delete board1;
-    delete board2;
-    form = nullptr;
-    board1 = board2 = nullptr;
-}
-
-// As a person picks: open the list, move to the entry and press Enter, which
-// delivers the pick even when the entry was already picked. (A click right
-// after the popup opens is ignored by Qt as a stray release.)
-void TstForm1Handlers::userPick(QComboBox *list, int index)
-{
-    list->showPopup();
-    QAbstractItemView *view = list->view();
-    QVERIFY(QTest::qWaitForWindowExposed(view->window()));
-    view->setCurrentIndex(view->model()->index(index, 0));
-    QTest::keyClick(view, Qt::Key_Return);
-    QTRY_VERIFY(!view->isVisible());
-}
-
-bool TstForm1Handlers::waitIdle()
-{
-    QTest::qWait(1);
-    return QTest::qWaitFor([this] { return !form->isWorking(); }, SequenceLimitMs);
-}
-
-QStringList TstForm1Handlers::boxes() const
-{
-    return {ui->LBRX->text(), ui->LbMin->text(), ui->LbBit->text(), ui->LbEjecutar->text()};
-}
-
-QStringList TstForm1Handlers::lists() const
-{
-    return {ui->LstPuerto->currentText(), ui->LstMin->currentText(), ui->LstBit->currentText(),
-            ui->LstSec->currentText()};
+    stopPanel();
 }
 
 void TstForm1Handlers::portPickRunsTheStartSequence()
@@ -301,10 +246,7 @@ void TstForm1Handlers::missingPortIsReportedAndWindowStaysUsable()
     PortMap ports;
     ports.setDevice(1, QStringLiteral("/dev/programador-missing"));
     ports.setDevice(2, board2->devicePath());
-    delete form;
-    form = new Form1(ports);
-    ui = &form->controls();
-    form->show();
+    rebuildForm(ports);
     QSignalSpy reported(form, &Form1::reported);
 
     userPick(ui->LstPuerto, 0);

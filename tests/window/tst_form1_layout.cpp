@@ -329,17 +329,17 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
-        for (const ControlSpec &spec : Form1Layout::controls()) {
+        for (const ControlSpec &row : Form1Layout::controls()) {
             QStringList texts;
-            if (spec.kind == ControlKind::Caption || spec.kind == ControlKind::Button)
-                texts << QString::fromLatin1(spec.text);
-            else if (spec.kind == ControlKind::Box)
+            if (row.kind == ControlKind::Caption || row.kind == ControlKind::Button)
+                texts << QString::fromLatin1(row.text);
+            else if (row.kind == ControlKind::Box)
                 texts = StatusTexts;
             else
-                for (const char *entry : spec.entries)
+                for (const char *entry : row.entries)
                     texts << QString::fromLatin1(entry);
             for (const QString &text : texts)
-                QTest::addRow("%s %s", spec.name, qPrintable(text)) << QString::fromLatin1(spec.name) << text;
+                QTest::addRow("%s %s", row.name, qPrintable(text)) << QString::fromLatin1(row.name) << text;
         }
     }
 

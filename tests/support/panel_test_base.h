@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+class BoardEmulator;
+class Form1;
+class Form1Layout;
+class PortMap;
+class QComboBox;
+class QPushButton;
+
+// The window on two emulated boards (Com1, Com2), with the user's gestures.
+// Test classes derive from it and call startPanel()/stopPanel() in init()/cleanup().
+class PanelTestBase : public QObject
+{
+    Q_OBJECT
+
+protected:
+    static constexpr int DefaultWaitMs = 10000;
+
+    void startPanel();
+    void stopPanel();
+    // A new window on other devices; the boards stay.
+    void rebuildForm(const PortMap &ports);
+
+    // As a person picks: open the list, move to the entry, press Enter. The
+    // pick is delivered even for the entry already picked. (A click right
+    // after the popup opens is ignored by Qt as a stray release.)
+    static void userPick(QComboBox *list, int index);
+    static void click(QPushButton *button);
+    bool waitIdle(int ms = DefaultWaitMs);
+    QStringList boxes() const;
+    QStringList lists() const;
+
+    BoardEmulator *board1 = nullptr;
+    BoardEmulator *board2 = nullptr;
+    Form1 *form = nullptr;
+    const Form1Layout *ui = nullptr;
+};
