@@ -2,40 +2,88 @@
 
 #include <QSerialPortInfo>
 
+#include <algorithm>
+
 PortMap::PortMap()
 {
-    m_devices[0] = defaultDevice(1);
-    m_devices[1] = defaultDevice(2);
+#ifdef Q_OS_WIN
+    m_fixed[0] = QStringLiteral("COM1");
+    m_fixed[1] = QStringLiteral("COM2");
+#endif
 }
 
-QString PortMap::defaultDevice(qint16 port)
+QString PortMap::fromList(const QStringList &listed, qint16 port)
 {
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(port);
-#else
-    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
-#endif
+    if (port < 1 || port > listed.size())
+        return {};
+    return listed.at(port - 1);
 }
 
 QString PortMap::device(qint16 port) const
 {
-    if (port == 1 || port == 2)
-        return m_devices[port - 1];
-    return defaultDevice(port);
+    if (port != 1 && port != 2)
+        return {};
+    if (!m_fixed[port - 1].isEmpty())
+        return m_fixed[port - 1];
+    return fromList(m_lister ? m_lister() : listedDevices(), port);
 }
 
 void PortMap::setDevice(qint16 port, const QString &device)
 {
     if (port == 1 || port == 2)
-        m_devices[port - 1] = device;
+        m_fixed[port - 1] = device;
 }
 
-QStringList PortMap::systemPorts()
+bool PortMap::isFixed(qint16 port) const
 {
+    return (port == 1 || port == 2) && !m_fixed[port - 1].isEmpty();
+}
+
+void PortMap::setLister(Lister lister)
+{
+    m_lister = std::move(lister);
+}
+
+// "ttyUSB10" sorts after "ttyUSB9": compare the name, then its trailing number.
+static bool naturalLess(const QString &a, const QString &b)
+{
+    auto split = [](const QString &s) {
+        qsizetype i = s.size();
+        while (i > 0 && s.at(i - 1).isDigit())
+            --i;
+        return std::pair{s.left(i), i < s.size() ? s.mid(i).toLongLong() : -1};
+    };
+    return split(a) < split(b);
+}
+
+QList<QSerialPortInfo> PortMap::listedPorts()
+{
+    QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    std::stable_sort(ports.begin(), ports.end(), [](const auto &a, const auto &b) {
+        return naturalLess(a.systemLocation(), b.systemLocation());
+    });
+    return ports;
+}
+
+QStringList PortMap::listedDevices()
+{
+    QStringList devices;
+    for (const QSerialPortInfo &info : listedPorts())
+        devices << info.systemLocation();
+    return devices;
+}
+
+QStringList PortMap::describePorts() const
+{
+    const QString com1 = device(1);
+    const QString com2 = device(2);
     QStringList lines;
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : ports) {
-        QString line = info.systemLocation();
+    for (const QSerialPortInfo &info : listedPorts()) {
+        const QString location = info.systemLocation();
+        QString line = location == com1 ? QStringLiteral("Com1  ")
+                     : location == com2 ? QStringLiteral("Com2  ")
+                                        : QStringLiteral("      ");
+        line += location;
         if (!info.description().isEmpty())
             line += QStringLiteral("  %1").arg(info.description());
         if (!info.manufacturer().isEmpty())

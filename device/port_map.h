@@ -3,19 +3,41 @@
 #include <QString>
 #include <QStringList>
 
-// Which system device stands behind "Com1" and "Com2".
+#include <functional>
+
+class QSerialPortInfo;
+
+// Which system device stands behind "Com1" and "Com2". An entry is either
+// fixed (--com1, --com2) or follows the system's list of serial ports: Com1
+// is the first port listed, Com2 the second, looked up afresh every time, so
+// an adapter plugged in after start is found. On Windows the entries are
+// COM1 and COM2.
 class PortMap
 {
 public:
-    PortMap();   // the platform's first two serial ports
+    // The system's serial devices, in the order they are listed to the user.
+    using Lister = std::function<QStringList()>;
 
+    PortMap();
+
+    // The device behind the entry right now; empty when the system lists too few ports.
     QString device(qint16 port) const;
     void setDevice(qint16 port, const QString &device);
+    bool isFixed(qint16 port) const;
+    // Where listed devices come from; the system's own list by default.
+    void setLister(Lister lister);
 
-    static QString defaultDevice(qint16 port);
-    // The serial ports this system has, one line each: device, description, ids.
-    static QStringList systemPorts();
+    // The n-th listed device for entry n (1 or 2), or empty: the whole rule, kept pure.
+    static QString fromList(const QStringList &listed, qint16 port);
+
+    // The system's serial ports in a stable, natural order (ttyS2 before ttyS10).
+    static QList<QSerialPortInfo> listedPorts();
+    static QStringList listedDevices();
+    // One line per port: device, description, maker, USB ids; the lines of
+    // the ports behind Com1 and Com2 start with that name.
+    QStringList describePorts() const;
 
 private:
-    QString m_devices[2];
+    QString m_fixed[2];
+    Lister m_lister;
 };

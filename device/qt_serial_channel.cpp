@@ -1,21 +1,22 @@
 #include "qt_serial_channel.h"
 
+#include "line_trace.h"
+
 #include <QFileInfo>
 #include <QMetaObject>
 
 #include <utility>
-
-// Enough to empty a pseudo-terminal's or a USB adapter's buffer in one read,
-// yet a device that floods without pause cannot hold a read for long.
-static constexpr int MaxDrainRounds = 1024;
 
 QtSerialChannel::QtSerialChannel(const PortMap &ports, QObject *parent)
     : SerialChannel(parent), m_ports(ports)
 {
     applyLineSettings();
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialChannel::onPortError);
-    // Take bytes in as they come, even between reads: with Qt's buffer full,
-    // Qt would stop watching the line and miss a hang-up until the next command.
+    // Bytes are only ever read here, on Qt's own notifier: a read made
+    // anywhere else leaves the notifier reading an empty line, which Qt
+    // reports as an error that looks like a hang-up. Taking bytes in as they
+    // come also keeps Qt's buffer from filling, which would stop it watching
+    // the line and miss a hang-up until the next command.
     connect(&m_port, &QSerialPort::readyRead, this, &QtSerialChannel::takeIn);
 }
 
@@ -45,88 +46,123 @@ bool QtSerialChannel::isOpen() const
 
 QString QtSerialChannel::deviceName() const
 {
-    return m_ports.device(m_portNumber);
+    return m_port.isOpen() ? m_device : m_ports.device(m_portNumber);
 }
 
 QString QtSerialChannel::portText() const
 {
-    return QStringLiteral("%1 (%2)").arg(portLabel(m_portNumber), deviceName());
+    return QStringLiteral("%1 (%2)").arg(portLabel(m_portNumber), m_device);
 }
 
 void QtSerialChannel::report(Failure failure, const QString &message)
 {
+    LINE_TRACE(QStringLiteral("failure: %1").arg(message));
     emit errorOccurred(failure, message);
+}
+
+// Where the device really is: a bare name ("ttyUSB0") lives in /dev as Qt
+// takes it, and a link (/dev/serial/by-id/...) is followed, so that every
+// name of one device takes the same lock and a second opener is refused.
+static QString systemPath(const QString &device)
+{
+#ifdef Q_OS_UNIX
+    const QString path = device.startsWith(QLatin1Char('/')) ? device
+                                                            : QStringLiteral("/dev/") + device;
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+#else
+    return device;
+#endif
 }
 
 bool QtSerialChannel::open()
 {
     if (isOpen())
         return true;
-    if (m_port.isOpen()) {
-        // A loss not yet handled: drop that port before trying again.
-        m_lossPending = false;
-        m_port.blockSignals(true);
-        m_port.close();
-        m_port.blockSignals(false);
-    }
+    settleLoss();
 
-    const QString device = deviceName();
-    m_port.setPortName(device);
+    m_device = m_ports.device(m_portNumber);
+    if (m_device.isEmpty()) {
+        report(Failure::NoSuchDevice,
+               QStringLiteral("Cannot open %1: this system lists no serial port for it.")
+                   .arg(portLabel(m_portNumber)));
+        return false;
+    }
+    const QString path = systemPath(m_device);
+    m_port.setPortName(path);
     applyLineSettings();
     m_port.clearError();
     m_received.clear();
     if (m_port.open(QIODevice::ReadWrite)) {
-        m_lossPending = false;
+        LINE_TRACE(QStringLiteral("open %1 %2").arg(portLabel(m_portNumber), m_device));
         return true;
     }
+    reportOpenFailure(path);
+    return false;
+}
 
+void QtSerialChannel::reportOpenFailure(const QString &path)
+{
     const QSerialPort::SerialPortError error = m_port.error();
     const QString osText = m_port.errorString();
     m_port.clearError();
-    const QString head = QStringLiteral("Cannot open %1: ").arg(portText());
+    const QString where = portText();
 
-    // Only Unix names devices by path; "COM1" is no file to look for.
-    const bool missingPath = device.startsWith(QLatin1Char('/')) && !QFileInfo::exists(device);
-    if (error == QSerialPort::DeviceNotFoundError || missingPath) {
+#ifdef Q_OS_UNIX
+    const bool missing = !QFileInfo::exists(path);
+#else
+    const bool missing = false;
+#endif
+    if (error == QSerialPort::DeviceNotFoundError || missing) {
         report(Failure::NoSuchDevice,
-               head + QStringLiteral("there is no such device (%1).").arg(osText));
-    } else if (error == QSerialPort::PermissionError) {
-        const QFileInfo info(device);
-        if (!info.isReadable() || !info.isWritable()) {
-            // Joining root is never the advice; serial ports belong to dialout.
-            QString group = info.group();
-            if (group.isEmpty() || group == QLatin1String("root"))
-                group = QStringLiteral("dialout");
-            report(Failure::PermissionDenied,
-                   head + QStringLiteral("permission denied (%1). Your user may need to join "
-                                         "the group that owns the device, %2: "
-                                         "sudo usermod -aG %2 $USER, then log in again.")
-                              .arg(osText, group));
-        } else {
-            report(Failure::Busy,
-                   head + QStringLiteral("the device is busy or locked by another program (%1). "
-                                         "Close that program and pick the port again.")
-                              .arg(osText));
-        }
-    } else {
-        report(Failure::Other, head + osText + QLatin1Char('.'));
+               QStringLiteral("Cannot open %1: there is no such device (%2).").arg(where, osText));
+        return;
     }
-    return false;
+    if (error != QSerialPort::PermissionError) {
+        report(Failure::Other, QStringLiteral("Cannot open %1: %2.").arg(where, osText));
+        return;
+    }
+#ifdef Q_OS_UNIX
+    const QFileInfo info(path);
+    if (!info.isReadable() || !info.isWritable()) {
+        // Joining root is never the advice; serial ports belong to dialout.
+        QString group = info.group();
+        if (group.isEmpty() || group == QLatin1String("root"))
+            group = QStringLiteral("dialout");
+        report(Failure::PermissionDenied,
+               QStringLiteral("Cannot open %1: permission denied (%2). Your user may need to "
+                              "join the group that owns the device, %3: sudo usermod -aG %3 "
+                              "$USER, then log in again.")
+                   .arg(where, osText, group));
+        return;
+    }
+#endif
+    // Windows answers "access denied" for a port another program holds.
+    report(Failure::Busy,
+           QStringLiteral("Cannot open %1: the device is busy or locked by another program (%2). "
+                          "Close that program and pick the port again.")
+               .arg(where, osText));
 }
 
 void QtSerialChannel::close()
 {
     m_lossPending = false;
-    if (m_port.isOpen())
+    if (m_port.isOpen()) {
         m_port.close();
+        LINE_TRACE(QStringLiteral("close %1 %2").arg(portLabel(m_portNumber), m_device));
+    }
     m_port.clearError();
 }
 
 void QtSerialChannel::setPortNumber(qint16 port)
 {
-    // Like the board's original control: the port is fixed while open.
-    if (!m_port.isOpen())
-        m_portNumber = port;
+    // Like the board's original control: the port is fixed while open. A
+    // port lost but not yet reported is closed now, so the number always
+    // names the port that is (or will be) open.
+    if (isOpen())
+        return;
+    settleLoss();
+    m_portNumber = port;
 }
 
 qint16 QtSerialChannel::portNumber() const
@@ -140,6 +176,7 @@ bool QtSerialChannel::write(const QByteArray &text)
         report(Failure::NotOpen, notOpenMessage());
         return false;
     }
+    LINE_TRACE(QStringLiteral("write %1").arg(LineTrace::quoted(text)));
     if (m_port.write(text) != text.size())
         return false;   // the error handler reports it
     // Hand the bytes to the OS now rather than on the next loop iteration.
@@ -159,29 +196,20 @@ QByteArray QtSerialChannel::readAll()
     if (!isOpen())
         return {};
     takeIn();
-    // Also take what the OS holds that Qt has not picked up yet. A zero wait
-    // that finds nothing is reported by Qt as a timeout: not a failure.
-    for (int round = 0; round < MaxDrainRounds && isOpen() && m_port.waitForReadyRead(0); ++round)
-        takeIn();
-    if (m_port.error() == QSerialPort::TimeoutError)
-        m_port.clearError();
     return std::exchange(m_received, {});
 }
 
 void QtSerialChannel::onPortError(QSerialPort::SerialPortError error)
 {
     switch (error) {
-    case QSerialPort::NoError:
-    case QSerialPort::TimeoutError:
-    case QSerialPort::NotOpenError:
-        return;
     case QSerialPort::ResourceError:
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
     case QSerialPort::UnknownError:
         break;
     default:
-        // Settings and open errors are handled where they happen.
+        // Time-outs and not-open are no loss; settings and open errors are
+        // handled where they happen.
         return;
     }
     if (!m_port.isOpen() || m_lossPending)
@@ -190,18 +218,19 @@ void QtSerialChannel::onPortError(QSerialPort::SerialPortError error)
     // and close from the event loop, outside Qt's own notifier handler.
     m_lossPending = true;
     m_lossReason = m_port.errorString();
-    QMetaObject::invokeMethod(this, &QtSerialChannel::closeAfterLoss, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &QtSerialChannel::settleLoss, Qt::QueuedConnection);
 }
 
-void QtSerialChannel::closeAfterLoss()
+void QtSerialChannel::settleLoss()
 {
     if (!m_lossPending)
-        return;   // closed (or reopened) by the program in the meantime
+        return;   // closed (or already settled) in the meantime
     m_lossPending = false;
     m_port.blockSignals(true);
     m_port.close();
     m_port.clearError();
     m_port.blockSignals(false);
+    LINE_TRACE(QStringLiteral("close %1 %2 (lost)").arg(portLabel(m_portNumber), m_device));
     report(Failure::Lost,
            QStringLiteral("Lost the connection on %1: the device went away (%2). "
                           "The port was closed; pick a port to connect again.")

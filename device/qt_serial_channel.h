@@ -28,6 +28,7 @@ public:
 
     const PortMap &portMap() const { return m_ports; }
     void setPortMap(const PortMap &ports) { m_ports = ports; }
+    // The device in use while open, else the one the port number points at now.
     QString deviceName() const;
     // The port's settings right now, for checks that a failure left them alone.
     const QSerialPort &port() const { return m_port; }
@@ -35,14 +36,16 @@ public:
 private:
     void applyLineSettings();
     void onPortError(QSerialPort::SerialPortError error);
-    void closeAfterLoss();
+    void settleLoss();
     void takeIn();
     QString portText() const;
+    void reportOpenFailure(const QString &path);
     void report(Failure failure, const QString &message);
 
     PortMap m_ports;
     QSerialPort m_port;
     QByteArray m_received;   // taken in since the last read, at most ReceiveBufferSize
+    QString m_device;        // what the port number pointed at when last opened
     qint16 m_portNumber = 1;
     bool m_lossPending = false;
     QString m_lossReason;

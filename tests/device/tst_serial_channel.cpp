@@ -1,10 +1,14 @@
 #include "board_emulator.h"
 #include "qt_serial_channel.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+
+#include <tuple>
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -33,9 +37,12 @@ private slots:
     void closeAndReopen();
     void openFailuresSayWhy_data();
     void openFailuresSayWhy();
+    void heldPortIsBusyAndHolderUndisturbed_data();
     void heldPortIsBusyAndHolderUndisturbed();
     void permissionDeniedSaysHowToGetAccess();
     void hangUpIsReportedOnceAndGoesIdle();
+    void portPickWhileALossIsPendingGoesToThePortPicked();
+    void comPortsFollowTheSystemList();
     void floodIsBounded();
 
 private:
@@ -90,14 +97,6 @@ void TstSerialChannel::readsTakeEverythingWaitingAndNeverBlock()
     QCOMPARE(got, QByteArray("ABCDE\x00\xff\x80", 8));
     QCOMPARE(serie->readAll(), QByteArray());
 
-    // Bytes that arrived while the event loop was not running are still only
-    // in the OS; the read must fetch them too.
-    board->sendUnasked("XY");
-    QThread::msleep(20);
-    board->sendUnasked("Z");
-    QThread::msleep(20);
-    QCOMPARE(serie->readAll(), QByteArray("XYZ"));
-    QCOMPARE(serie->readAll(), QByteArray());
 }
 
 void TstSerialChannel::writesCarryExactlyTheBytesGiven()
@@ -184,23 +183,47 @@ void TstSerialChannel::openFailuresSayWhy()
     QCOMPARE(errors.size(), 1);
 }
 
+void TstSerialChannel::heldPortIsBusyAndHolderUndisturbed_data()
+{
+    QTest::addColumn<QString>("name");
+    // Every name of one device is the same device: a second opener is
+    // refused whichever name it uses, even as root.
+    QTest::newRow("same path") << QString();
+    QTest::newRow("a link to it") << QStringLiteral("link");
+    QTest::newRow("a name without /dev/") << QStringLiteral("bare");
+}
+
 void TstSerialChannel::heldPortIsBusyAndHolderUndisturbed()
 {
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    QString device = board->devicePath();
+    if (name == QLatin1String("link")) {
+        device = dir.filePath(QStringLiteral("usb-Board_1234-if00-port0"));
+        QVERIFY(QFile::link(board->devicePath(), device));
+    } else if (name == QLatin1String("bare")) {
+        device = board->devicePath().mid(int(qstrlen("/dev/")));
+    }
     QtSerialChannel holder(mapTo(board->devicePath()));
     QVERIFY(holder.open());
 
+    serie->setPortMap(mapTo(device));
     QSignalSpy errors(serie, &SerialChannel::errorOccurred);
     QVERIFY(!serie->open());
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors.first().at(0).value<Failure>(), Failure::Busy);
-    QVERIFY(errors.first().at(1).toString().contains(QStringLiteral("another program")));
+    const QString message = errors.first().at(1).toString();
+    QVERIFY2(message.contains(QStringLiteral("another program")), qPrintable(message));
+    QVERIFY2(message.contains(device), qPrintable(message));
 
+    QSignalSpy holderErrors(&holder, &SerialChannel::errorOccurred);
     QVERIFY(holder.isOpen());
     QVERIFY(holder.write("I5"));
     QTRY_COMPARE(board->received(), QByteArray("I5"));
     board->sendUnasked("OK");
     QByteArray got;
     QTRY_COMPARE((got += holder.readAll()), QByteArray("OK"));
+    QCOMPARE(holderErrors.size(), 0);
 
     holder.close();
     QVERIFY(serie->open());
@@ -276,6 +299,73 @@ void TstSerialChannel::hangUpIsReportedOnceAndGoesIdle()
     QVERIFY(serie->open());
     QVERIFY(serie->write("I1"));
     QTRY_COMPARE(other.received(), QByteArray("I1"));
+}
+
+void TstSerialChannel::portPickWhileALossIsPendingGoesToThePortPicked()
+{
+    BoardEmulator second;
+    QVERIFY(second.start());
+    serie->setPortMap(mapTo(board->devicePath(), second.devicePath()));
+    QVERIFY(serie->open());
+    QSignalSpy errors(serie, &SerialChannel::errorOccurred);
+    board->hangUp();
+    // Noticed by Qt's notifier, not yet reported from the event loop.
+    QElapsedTimer clock;
+    clock.start();
+    while (serie->isOpen() && clock.elapsed() < 2000)
+        QCoreApplication::processEvents();
+    QCOMPARE(errors.size(), 0);
+
+    serie->setPortNumber(2);
+    QCOMPARE(serie->portNumber(), qint16(2));
+    QVERIFY(serie->open());
+    QCOMPARE(serie->deviceName(), second.devicePath());
+    QVERIFY(serie->write("I1"));
+    QTRY_COMPARE(second.received(), QByteArray("I1"));
+    // The loss is still told, once, about the port that went away.
+    QTest::qWait(50);
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().at(0).value<Failure>(), Failure::Lost);
+    QVERIFY(errors.first().at(1).toString().contains(QStringLiteral("Com1")));
+    QVERIFY(serie->isOpen());
+}
+
+void TstSerialChannel::comPortsFollowTheSystemList()
+{
+    const QStringList none, one{"/dev/ttyUSB0"}, two{"/dev/ttyS0", "/dev/ttyUSB0"},
+        three{"/dev/ttyACM0", "/dev/ttyS0", "/dev/ttyUSB0"};
+    for (const auto &[listed, com1, com2] :
+         {std::tuple{none, "", ""}, std::tuple{one, "/dev/ttyUSB0", ""},
+          std::tuple{two, "/dev/ttyS0", "/dev/ttyUSB0"},
+          std::tuple{three, "/dev/ttyACM0", "/dev/ttyS0"}}) {
+        QCOMPARE(PortMap::fromList(listed, 1), QString::fromLatin1(com1));
+        QCOMPARE(PortMap::fromList(listed, 2), QString::fromLatin1(com2));
+    }
+
+    // Looked up at each pick: an adapter plugged in after start is found,
+    // and a fixed device stays what it was given.
+    QStringList system = one;
+    PortMap ports;
+    ports.setLister([&system] { return system; });
+    QCOMPARE(ports.device(2), QString());
+    system = two;
+    QCOMPARE(ports.device(2), QStringLiteral("/dev/ttyUSB0"));
+    ports.setDevice(2, QStringLiteral("/dev/ttyS7"));
+    QCOMPARE(ports.device(2), QStringLiteral("/dev/ttyS7"));
+
+    // An entry with no device behind it says so when picked.
+    PortMap short_;
+    short_.setLister([&] { return QStringList{board->devicePath()}; });
+    serie->setPortMap(short_);
+    serie->setPortNumber(2);
+    QSignalSpy errors(serie, &SerialChannel::errorOccurred);
+    QVERIFY(!serie->open());
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().at(0).value<Failure>(), Failure::NoSuchDevice);
+    QVERIFY(errors.first().at(1).toString().contains(QStringLiteral("Com2")));
+    serie->setPortNumber(1);
+    QVERIFY(serie->open());
+    QCOMPARE(serie->deviceName(), board->devicePath());
 }
 
 void TstSerialChannel::floodIsBounded()
