@@ -16,6 +16,7 @@ public:
     QList<QByteArray> writes;
     bool opened = true;
     bool failWrites = false;
+    int writeAttempts = 0;
 
     bool isOpen() const override { return opened; }
     bool open() override { opened = true; return true; }
@@ -24,6 +25,7 @@ public:
     qint16 portNumber() const override { return m_port; }
     bool write(const QByteArray &text) override
     {
+        ++writeAttempts;
         if (!opened || failWrites)
             return false;
         writes.append(text);

@@ -4,6 +4,7 @@
 #include "qt_serial_channel.h"
 #include "scripted_channel.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -41,11 +42,14 @@ private slots:
     void commandsAskedTogetherRunOneAfterAnother();
     void closedChannelRefusesWithoutWriting();
     void lossDuringAWaitDropsTheQueue();
+    void replyAsTheNextCommandStartsIsNoLoss();
 
     // Exact polls, with a scripted channel.
     void replyAtAnExactPoll_data();
     void replyAtAnExactPoll();
-    void splitReplyShowsOnlyTheEndingRead();
+    void splitReplyIsShownWhole_data();
+    void splitReplyIsShownWhole();
+    void workForAGonePortIsDropped();
 
 private:
     bool exchange(const QByteArray &orden);
@@ -171,7 +175,7 @@ void TstDeviceDialogue::staleInputIsDiscarded()
 
     // A reply split so that its tail arrives after the wait ended: the next
     // wait throws the tail away before it listens.
-    board->setReplyScript({{20, "OK"}, {130, "TAIL!!"}});
+    board->setReplyScript({{20, "OK"}, {260, "TAIL!!"}});
     QVERIFY(exchange(BoardProtocol::bitCommand(3)));
     QCOMPARE(dialogue->status(), fields("OK", "", "", ""));
     QTest::qWait(150);
@@ -271,16 +275,38 @@ void TstDeviceDialogue::lossDuringAWaitDropsTheQueue()
     QCOMPARE(idle.size(), 1);
 }
 
+void TstDeviceDialogue::replyAsTheNextCommandStartsIsNoLoss()
+{
+    // Bytes land just as the next command is asked for from the event loop
+    // (a click, a queued action), before Qt's own notifier has read them:
+    // the exchange's flush must not leave that notifier an empty line, which
+    // Qt reports as a read error that looks like a hang-up.
+    QSignalSpy errors(serie, &SerialChannel::errorOccurred);
+    QSignalSpy idle(dialogue, &DeviceDialogue::idle);
+    for (int i = 0; i < 5; ++i) {
+        board->sendUnasked("OK0101");
+        QMetaObject::invokeMethod(dialogue, [this] {
+            dialogue->EnviaOrden(BoardProtocol::programCommand());
+        }, Qt::QueuedConnection);
+        QVERIFY(idle.wait(WaitLimitMs));
+    }
+    QCOMPARE(errors.size(), 0);
+    QCOMPARE(board->received(), BoardProtocol::programCommand().repeated(5));
+}
+
 void TstDeviceDialogue::replyAtAnExactPoll_data()
 {
     QTest::addColumn<int>("poll");
     QTest::addColumn<StatusFields>("shown");
     QTest::addColumn<double>("pasada");
+    QTest::addColumn<int>("endsAfterMs");
 
-    QTest::newRow("first") << 1 << fields("OK", "03", "2", "Sec.") << 2.0;
-    QTest::newRow("second") << 2 << fields("OK", "03", "2", "Sec.") << 3.0;
-    QTest::newRow("third") << 3 << fields("OK", "03", "2", "Sec.") << 4.0;
-    QTest::newRow("none") << 0 << TimedOut << 4.0;
+    // The wait ends a full pass after the read that saw the reply, and a
+    // silent board times out only after the third pass.
+    QTest::newRow("first") << 1 << fields("OK", "03", "2", "Sec.") << 2.0 << 100;
+    QTest::newRow("second") << 2 << fields("OK", "03", "2", "Sec.") << 3.0 << 200;
+    QTest::newRow("third") << 3 << fields("OK", "03", "2", "Sec.") << 4.0 << 300;
+    QTest::newRow("none") << 0 << TimedOut << 4.0 << 300;
 }
 
 void TstDeviceDialogue::replyAtAnExactPoll()
@@ -288,37 +314,92 @@ void TstDeviceDialogue::replyAtAnExactPoll()
     QFETCH(int, poll);
     QFETCH(StatusFields, shown);
     QFETCH(double, pasada);
+    QFETCH(int, endsAfterMs);
 
     ScriptedChannel channel;
     DeviceDialogue exact(&channel);
     // The first read is the flush before listening; stale text there never shows.
-    channel.reads = {"STALE!", "", "", ""};
+    channel.reads = {"STALE!", "", "", "", ""};
     if (poll > 0)
         channel.reads[poll] = "OK0321";
     QSignalSpy polled(&exact, &DeviceDialogue::polled);
     QSignalSpy finished(&exact, &DeviceDialogue::exchangeFinished);
+    QElapsedTimer clock;
+    clock.start();
     exact.EnviaOrden("I1");
     QVERIFY(finished.wait(WaitLimitMs));
+    QVERIFY2(clock.elapsed() >= endsAfterMs, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(channel.writes, QList<QByteArray>{"I1"});
     QCOMPARE(polled.size(), poll > 0 ? poll : 3);
     QCOMPARE(exact.status(), shown);
     QCOMPARE(exact.pasada(), pasada);
-    // Reads after the ending one were never made.
-    QCOMPARE(channel.reads.size(), poll > 0 ? 3 - poll : 0);
+    // After the read that saw the reply, only the one that takes in its rest;
+    // a time-out reads nothing more.
+    QCOMPARE(channel.reads.size(), poll > 0 ? 3 - poll : 1);
 }
 
-void TstDeviceDialogue::splitReplyShowsOnlyTheEndingRead()
+void TstDeviceDialogue::splitReplyIsShownWhole_data()
 {
+    QTest::addColumn<QList<QByteArray>>("reads");
+    QTest::addColumn<StatusFields>("shown");
+    QTest::addColumn<QByteArray>("left");
+
+    // Flush, then polls; the read after the one that saw text is the wait's end.
+    QTest::newRow("across the second read")
+        << QList<QByteArray>{"", "", "OK0", "121", "NEXT"} << fields("OK", "01", "2", "Sec.")
+        << QByteArray("NEXT");
+    QTest::newRow("across the third read")
+        << QList<QByteArray>{"", "", "", "O", "K0121"} << fields("OK", "01", "2", "Sec.")
+        << QByteArray();
+    QTest::newRow("still coming at the end")
+        << QList<QByteArray>{"", "OK", "01"} << fields("OK", "01", "", "") << QByteArray();
+}
+
+void TstDeviceDialogue::splitReplyIsShownWhole()
+{
+    QFETCH(QList<QByteArray>, reads);
+    QFETCH(StatusFields, shown);
+    QFETCH(QByteArray, left);
+
     ScriptedChannel channel;
     DeviceDialogue exact(&channel);
-    channel.reads = {"", "", "OK0", "121"};
+    channel.reads = reads;
     QSignalSpy finished(&exact, &DeviceDialogue::exchangeFinished);
     exact.EnviaOrden("I4");
     QVERIFY(finished.wait(WaitLimitMs));
-    QCOMPARE(exact.status(), fields("OK", "0", "", ""));
-    QCOMPARE(exact.respuesta(), QByteArray("OK0"));
-    // The tail stays in the channel for the next wait's flush.
-    QCOMPARE(channel.reads, QList<QByteArray>{"121"});
+    QCOMPARE(exact.status(), shown);
+    // What comes after the wait stays for the next wait's flush.
+    QCOMPARE(channel.reads.join(), left);
+}
+
+void TstDeviceDialogue::workForAGonePortIsDropped()
+{
+    ScriptedChannel channel;
+    DeviceDialogue exact(&channel);
+    QSignalSpy idle(&exact, &DeviceDialogue::idle);
+
+    // A write that fails takes the commands queued behind it for that port.
+    exact.EnviaOrden("I1");
+    exact.EnviaOrden("I4");
+    exact.EnviaOrden("I8");
+    channel.failWrites = true;
+    QVERIFY(idle.wait(WaitLimitMs));
+    QCOMPARE(channel.writes, QList<QByteArray>{"I1"});
+    QCOMPARE(channel.writeAttempts, 2);
+    QVERIFY(!exact.isBusy());
+
+    // A loss takes what was asked of the lost port, not what follows a
+    // switch to another port.
+    channel.failWrites = false;
+    channel.writes.clear();
+    exact.EnviaOrden("I5");
+    exact.EnviaOrden("I6");
+    exact.switchPort(2);
+    exact.EnviaOrden("I8");
+    channel.loseConnection();
+    QVERIFY(idle.wait(WaitLimitMs));
+    QCOMPARE(channel.writes, (QList<QByteArray>{"I5", "I8"}));
+    QCOMPARE(channel.portNumber(), qint16(2));
 }
 
 QTEST_GUILESS_MAIN(TstDeviceDialogue)
