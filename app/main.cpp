@@ -1,11 +1,13 @@
 #include "form1.h"
+#include "line_trace.h"
 #include "port_map.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QSerialPortInfo>
+#include <QLoggingCategory>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -18,7 +20,8 @@
 
 namespace {
 
-enum ExitCode { Ok = 0, Failure = 1, Usage = 2 };
+// Documented in the manual page.
+enum ExitCode { Ok = 0, Failure = 1, Usage = 2, NoDisplay = 3 };
 
 void printTo(FILE *stream, const QString &text)
 {
@@ -26,20 +29,89 @@ void printTo(FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
-int listPorts()
+// Qt's own options (QGuiApplication, QApplication, the X11 platform), which
+// QApplication takes out of argv itself; our parser must not see them.
+bool isQtOption(const QString &name, bool *takesValue)
 {
-    const QStringList ports = PortMap::systemPorts();
-    if (ports.isEmpty())
+    static const QStringList withValue = {
+        QStringLiteral("platform"), QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+        QStringLiteral("qmljsdebugger"), QStringLiteral("qwindowgeometry"),
+        QStringLiteral("qwindowicon"), QStringLiteral("qwindowtitle"),
+        QStringLiteral("session"), QStringLiteral("display"), QStringLiteral("geometry"),
+        QStringLiteral("title"), QStringLiteral("name"), QStringLiteral("style"),
+        QStringLiteral("stylesheet"), QStringLiteral("visual"),
+    };
+    static const QStringList flags = {
+        QStringLiteral("reverse"), QStringLiteral("widgetcount"), QStringLiteral("nograb"),
+        QStringLiteral("dograb"), QStringLiteral("sync"),
+    };
+    *takesValue = withValue.contains(name);
+    return *takesValue || flags.contains(name);
+}
+
+QStringList withoutQtOptions(const QStringList &arguments)
+{
+    QStringList ours;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (i == 0 || argument == QLatin1String("--") || !argument.startsWith(QLatin1Char('-'))) {
+            ours << argument;
+            continue;
+        }
+        QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+        const qsizetype equals = name.indexOf(QLatin1Char('='));
+        if (equals >= 0)
+            name.truncate(equals);
+        bool takesValue = false;
+        if (!isQtOption(name, &takesValue)) {
+            ours << argument;
+            continue;
+        }
+        if (takesValue && equals < 0)
+            ++i;   // its value
+    }
+    return ours;
+}
+
+int listPorts(const PortMap &ports)
+{
+    const QStringList lines = ports.describePorts();
+    if (lines.isEmpty())
         printTo(stdout, QStringLiteral("No serial ports found.\n"));
-    for (const QString &line : ports)
+    for (const QString &line : lines)
         printTo(stdout, line + QLatin1Char('\n'));
     return Ok;
+}
+
+// Without a display Qt gives up with abort() and advice to reinstall. Say in
+// one line what is missing instead, and end with our own exit code.
+QtMessageHandler defaultHandler = nullptr;
+
+void startUpHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtFatalMsg) {
+        const QByteArray display = qgetenv("DISPLAY");
+        const QString what = display.isEmpty()
+            ? QStringLiteral("programador: no display to show the window on (DISPLAY is not set).")
+            : QStringLiteral("programador: cannot connect to the display \"%1\".")
+                  .arg(QString::fromLocal8Bit(display));
+        printTo(stderr, what + QLatin1Char(' ')
+                            + QStringLiteral("Start it in a desktop session, or try the demo "
+                                             "without one: xvfb-run -a programador --demo\n"));
+        std::_Exit(NoDisplay);
+    }
+    // The platform plugin's own complaints lead up to the fatal one above.
+    if (context.category && qstrncmp(context.category, "qt.qpa", 6) == 0 && type != QtCriticalMsg)
+        return;
+    defaultHandler(type, context, message);
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    LineTrace::startClock();
     QCoreApplication::setApplicationName(QStringLiteral("programador"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PROGRAMADOR_VERSION));
 
@@ -52,26 +124,33 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Control panel for a minute/bit programmer board on a serial line "
-                       "(2400 baud, 8N1)."));
+                       "(2400 baud, 8N1).\n\n"
+                       "Com1 and Com2 are the first and the second serial port this system "
+                       "lists (see --list-ports), looked up again at each port pick; "
+                       "--com1 and --com2 fix a device instead. Qt's own options, such as "
+                       "-platform and -style, are accepted too."));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Show this help and exit."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
                                            QStringLiteral("Show the version and exit."));
     const QCommandLineOption com1Option(
-        QStringLiteral("com1"),
-        QStringLiteral("Device behind Com1 (default %1).").arg(PortMap::defaultDevice(1)),
+        QStringLiteral("com1"), QStringLiteral("Use this device for Com1."),
         QStringLiteral("device"));
     const QCommandLineOption com2Option(
-        QStringLiteral("com2"),
-        QStringLiteral("Device behind Com2 (default %1).").arg(PortMap::defaultDevice(2)),
+        QStringLiteral("com2"), QStringLiteral("Use this device for Com2."),
         QStringLiteral("device"));
-    const QCommandLineOption listOption(QStringLiteral("list-ports"),
-                                        QStringLiteral("List this system's serial ports and exit."));
+    const QCommandLineOption listOption(
+        QStringLiteral("list-ports"),
+        QStringLiteral("List this system's serial ports, marking Com1 and Com2, and exit."));
+    const QCommandLineOption traceOption(
+        QStringLiteral("trace"),
+        QStringLiteral("Write every event on the serial line to standard error."));
     parser.addOption(helpOption);
     parser.addOption(versionOption);
     parser.addOption(com1Option);
     parser.addOption(com2Option);
     parser.addOption(listOption);
+    parser.addOption(traceOption);
 #ifdef PROGRAMADOR_HAVE_DEMO
     const QCommandLineOption demoOption(
         QStringLiteral("demo"),
@@ -80,7 +159,7 @@ int main(int argc, char *argv[])
     parser.addOption(demoOption);
 #endif
 
-    if (!parser.parse(arguments)) {
+    if (!parser.parse(withoutQtOptions(arguments))) {
         printTo(stderr, QStringLiteral("programador: %1\nTry 'programador --help'.\n")
                             .arg(parser.errorText()));
         return Usage;
@@ -101,8 +180,6 @@ int main(int argc, char *argv[])
         printTo(stdout, QStringLiteral("programador %1\n").arg(PROGRAMADOR_VERSION));
         return Ok;
     }
-    if (parser.isSet(listOption))
-        return listPorts();
 
     PortMap ports;
     for (const auto &[option, number] : {std::pair{&com1Option, 1}, std::pair{&com2Option, 2}}) {
@@ -110,13 +187,21 @@ int main(int argc, char *argv[])
             continue;
         const QString device = parser.value(*option);
         if (device.isEmpty()) {
-            printTo(stderr, QStringLiteral("programador: --com%1 needs a device name\n").arg(number));
+            printTo(stderr, QStringLiteral("programador: --com%1 needs a device name\n"
+                                           "Try 'programador --help'.\n")
+                                .arg(number));
             return Usage;
         }
         ports.setDevice(qint16(number), device);
     }
+    if (parser.isSet(listOption))
+        return listPorts(ports);
+    if (parser.isSet(traceOption))
+        QLoggingCategory::setFilterRules(QStringLiteral("programador.line.debug=true"));
 
+    defaultHandler = qInstallMessageHandler(startUpHandler);
     QApplication app(argc, argv);
+    qInstallMessageHandler(defaultHandler);
     // Lets desktops match the window to its menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral(PROGRAMADOR_APP_ID));
 

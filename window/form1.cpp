@@ -15,33 +15,37 @@ static constexpr int MessageBoxWarmUpMs = 500;
 Form1::Form1(const PortMap &ports, QWidget *parent)
     : QWidget(parent), ui(this), serie(ports), m_dialogue(&serie)
 {
-    connect(ui.LstPuerto, &QComboBox::activated, this,
-            [this](int index) { userAction(&Form1::LstPuerto_Click, ui.LstPuerto, index); });
-    connect(ui.LstMin, &QComboBox::activated, this,
-            [this](int index) { userAction(&Form1::LstMin_Click, ui.LstMin, index); });
-    connect(ui.LstBit, &QComboBox::activated, this,
-            [this](int index) { userAction(&Form1::LstBit_Click, ui.LstBit, index); });
-    connect(ui.LstSec, &QComboBox::activated, this,
-            [this](int index) { userAction(&Form1::LstSec_Click, ui.LstSec, index); });
-    connect(ui.PbConectar, &QPushButton::clicked, this,
-            [this] { userAction(&Form1::PbConectar_Click); });
-    connect(ui.PbBorraMinutos, &QPushButton::clicked, this,
-            [this] { userAction(&Form1::PbBorraMinutos_Click); });
-    connect(ui.PbBorraBitMin, &QPushButton::clicked, this,
-            [this] { userAction(&Form1::PbBorraBitMin_Click); });
-    connect(ui.PbProgramar, &QPushButton::clicked, this,
-            [this] { userAction(&Form1::PbProgramar_Click); });
-    connect(ui.PbStart, &QPushButton::clicked, this,
-            [this] { userAction(&Form1::PbStart_Click); });
-    // Salir never waits its turn.
-    connect(ui.PbSalir, &QPushButton::clicked, this, &Form1::PbSalir_Click);
+    // activated: a user's pick, by mouse, key or wheel, even of the same entry.
+    const std::pair<QComboBox *, Handler> lists[] = {
+        {ui.LstPuerto, &Form1::LstPuerto_Click},
+        {ui.LstMin, &Form1::LstMin_Click},
+        {ui.LstBit, &Form1::LstBit_Click},
+        {ui.LstSec, &Form1::LstSec_Click},
+    };
+    for (const auto &[list, handler] : lists)
+        connect(list, &QComboBox::activated, this, handler);
+    const std::pair<QPushButton *, Handler> buttons[] = {
+        {ui.PbConectar, &Form1::PbConectar_Click},
+        {ui.PbBorraMinutos, &Form1::PbBorraMinutos_Click},
+        {ui.PbBorraBitMin, &Form1::PbBorraBitMin_Click},
+        {ui.PbProgramar, &Form1::PbProgramar_Click},
+        {ui.PbStart, &Form1::PbStart_Click},
+        {ui.PbSalir, &Form1::PbSalir_Click},
+    };
+    for (const auto &[button, handler] : buttons)
+        connect(button, &QPushButton::clicked, this, handler);
 
     connect(&m_dialogue, &DeviceDialogue::statusChanged, this, &Form1::showStatus);
     connect(&m_dialogue, &DeviceDialogue::refused, this,
             [this](const QByteArray &, const QString &message) { report(message); });
-    // Queued: the next action starts from the event loop, not from inside the
-    // exchange that just ended.
-    connect(&m_dialogue, &DeviceDialogue::idle, this, &Form1::runPending, Qt::QueuedConnection);
+    connect(&m_dialogue, &DeviceDialogue::portSwitched, this, &Form1::onPortSwitched);
+    // Work waits its turn behind a slow board: say so, as desktop programs do.
+    connect(&m_dialogue, &DeviceDialogue::busyChanged, this, [this](bool busy) {
+        if (busy)
+            setCursor(Qt::BusyCursor);
+        else
+            unsetCursor();
+    });
     connect(&serie, &SerialChannel::errorOccurred, this, &Form1::onChannelError);
 
     Form_Load();
@@ -50,31 +54,6 @@ Form1::Form1(const PortMap &ports, QWidget *parent)
 Form1::~Form1()
 {
     stopAllWork();
-}
-
-bool Form1::isWorking() const
-{
-    return m_inHandler || m_dialogue.isBusy() || !m_pending.isEmpty();
-}
-
-void Form1::userAction(Handler handler, QComboBox *list, int index)
-{
-    m_pending.enqueue(Action{handler, list, index});
-    runPending();
-}
-
-void Form1::runPending()
-{
-    while (!m_inHandler && !m_dialogue.isBusy() && !m_pending.isEmpty()) {
-        const Action action = m_pending.dequeue();
-        // Show the pick it was made with: a port sequence in between may have
-        // moved the list since.
-        if (action.list)
-            action.list->setCurrentIndex(action.index);
-        m_inHandler = true;
-        (this->*action.handler)();
-        m_inHandler = false;
-    }
 }
 
 // A pick made by the program delivers the pick event like a user's pick,
@@ -92,11 +71,9 @@ void Form1::Form_Load()
 
 void Form1::LstPuerto_Click()
 {
-    if (serie.isOpen())
-        serie.close();
     Puerto = qint16(ui.LstPuerto->currentIndex() + 1);
-    serie.setPortNumber(Puerto);
-    if (!serie.open())
+    // Closes the open port and opens the picked one, after the work asked before.
+    if (!m_dialogue.switchPort(Puerto))
         return;   // the channel has said why; nothing goes to a port that is not there
     pickByProgram(ui.LstMin, 0, &Form1::LstMin_Click);
     pickByProgram(ui.LstBit, 0, &Form1::LstBit_Click);
@@ -179,8 +156,14 @@ void Form1::closeEvent(QCloseEvent *event)
 
 void Form1::stopAllWork()
 {
-    m_pending.clear();
     m_dialogue.cancelAll();
+}
+
+void Form1::onPortSwitched(qint16 port, bool opened)
+{
+    // The port list names the open port; a later pick still waiting keeps its entry.
+    if (opened && !m_dialogue.hasPortSwitchQueued())
+        ui.LstPuerto->setCurrentIndex(port - 1);
 }
 
 void Form1::showStatus(const StatusFields &status)
@@ -194,15 +177,13 @@ void Form1::showStatus(const StatusFields &status)
 void Form1::onChannelError(SerialChannel::Failure failure, const QString &message)
 {
     using Failure = SerialChannel::Failure;
-    if (failure == Failure::Lost) {
-        // What was asked for the lost port goes with it; a port pick made
-        // meanwhile, and what follows it, is for a port that may be there.
-        while (!m_pending.isEmpty() && m_pending.head().handler != &Form1::LstPuerto_Click)
-            m_pending.dequeue();
-    }
+    // No port is open now: the port list must not look connected, unless
+    // the user has picked another port that waits its turn.
+    if (failure != Failure::NotOpen && !serie.isOpen() && !m_dialogue.hasPortSwitchQueued())
+        ui.LstPuerto->setCurrentIndex(-1);
     QString text = message;
     if (failure == Failure::NoSuchDevice) {
-        const QStringList found = PortMap::systemPorts();
+        const QStringList found = serie.portMap().describePorts();
         text += QLatin1String("\n\n");
         text += found.isEmpty()
             ? tr("This system shows no serial ports.")

@@ -6,7 +6,6 @@
 #include "port_map.h"
 #include "qt_serial_channel.h"
 
-#include <QQueue>
 #include <QWidget>
 
 class QComboBox;
@@ -15,9 +14,9 @@ class QMessageBox;
 // The panel's one window. Each control event has its handler, named after
 // the control and the event; the user's picks live in form-level variables.
 //
-// The board is slow (up to 300 ms per command), so whatever the user does
-// while earlier work is under way is queued and carried out afterwards, in
-// the order made, with the entry picked at that moment.
+// The board is slow (up to 300 ms per command): every handler runs at once,
+// fixing its command's bytes (or the port to switch to) from the entry picked
+// at that moment, and the exchange carries the work out in that order.
 class Form1 : public QWidget
 {
     Q_OBJECT
@@ -35,8 +34,8 @@ public:
     qint16 bit() const { return Bit; }
     qint16 modo() const { return Modo; }
 
-    // True while a command is under way or user actions wait their turn.
-    bool isWorking() const;
+    // True while a command is under way or work waits its turn.
+    bool isWorking() const { return m_dialogue.isBusy(); }
     QString lastMessage() const { return m_lastMessage; }
 
     // The handlers, one per event.
@@ -66,27 +65,17 @@ protected:
 private:
     using Handler = void (Form1::*)();
 
-    struct Action
-    {
-        Handler handler;
-        QComboBox *list;   // the list picked, or nullptr for a button
-        int index;         // the entry picked at the moment of the pick
-    };
-
-    void userAction(Handler handler, QComboBox *list = nullptr, int index = -1);
-    void runPending();
     void pickByProgram(QComboBox *list, int index, Handler handler);
     void showStatus(const BoardProtocol::StatusFields &status);
     void onChannelError(SerialChannel::Failure failure, const QString &message);
     void report(const QString &message);
     void prepareMessageBox();
     void stopAllWork();
+    void onPortSwitched(qint16 port, bool opened);
 
     Form1Layout ui;
     QtSerialChannel serie;
     DeviceDialogue m_dialogue;
-    QQueue<Action> m_pending;
-    bool m_inHandler = false;
     QMessageBox *m_message = nullptr;
     QString m_lastMessage;
 

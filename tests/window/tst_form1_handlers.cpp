@@ -3,7 +3,10 @@
 #include "form1.h"
 #include "panel_test_base.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QLoggingCategory>
+#include <QWheelEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -19,6 +22,30 @@ static constexpr int SequenceLimitMs = 5000;
 static const QByteArray Sequence = minuteCommand(1) + bitCommand(0) + modeCommand(1)
                                    + connectCommand();
 
+// The line's trace while `work` runs, each event without its time stamp.
+static QStringList *traceLines = nullptr;
+static QtMessageHandler otherMessages = nullptr;
+
+template<typename Work>
+static QStringList traceOf(Work work)
+{
+    QStringList lines;
+    traceLines = &lines;
+    otherMessages = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+            if (qstrcmp(context.category, "programador.line") == 0)
+                traceLines->append(message.section(QStringLiteral(" ms  "), 1));
+            else
+                otherMessages(type, context, message);
+        });
+    QLoggingCategory::setFilterRules(QStringLiteral("programador.line.debug=true"));
+    work();
+    QLoggingCategory::setFilterRules(QString());
+    qInstallMessageHandler(otherMessages);
+    traceLines = nullptr;
+    return lines;
+}
+
 class TstForm1Handlers : public PanelTestBase
 {
     Q_OBJECT
@@ -32,6 +59,8 @@ private slots:
     void everyPickAndButtonSendsItsCommand_data();
     void everyPickAndButtonSendsItsCommand();
     void actionsDuringAWaitRunLaterInOrder();
+    void keysAndWheelDuringWorkCountOnceEach_data();
+    void keysAndWheelDuringWorkCountOnceEach();
     void salirEndsAtOnce_data();
     void salirEndsAtOnce();
     void closingTheWindowReleasesThePort();
@@ -100,11 +129,71 @@ void TstForm1Handlers::anotherPortOrTheSameOneReopens()
     other.close();
     QCOMPARE(lists(), (QStringList{"Com1", "1", "0", "Sec."}));
 
-    // The same port again: closed, reopened and brought back to the start.
-    userPick(ui->LstPuerto, 0);
-    QVERIFY(waitIdle());
+    // The same port again: closed, reopened and brought back to the start,
+    // as the trace of the line tells it, event by event.
+    QStringList expected{QStringLiteral("close Com1 %1").arg(board1->devicePath()),
+                         QStringLiteral("open Com1 %1").arg(board1->devicePath())};
+    for (const QByteArray &command : {minuteCommand(1), bitCommand(0), modeCommand(1),
+                                      connectCommand()}) {
+        expected << QStringLiteral("write \"%1\"").arg(QLatin1String(command))
+                 << QStringLiteral("read 1 \"\"") << QStringLiteral("read 2 \"OK0101\"")
+                 << QStringLiteral("read at end \"\"") << QStringLiteral("shown \"OK0101\"");
+    }
+    const QStringList traced = traceOf([this] {
+        userPick(ui->LstPuerto, 0);
+        QVERIFY(waitIdle());
+    });
+    QCOMPARE(traced, expected);
     QCOMPARE(board1->received(), Sequence + Sequence);
     QVERIFY(form->channel().isOpen());
+}
+
+void TstForm1Handlers::keysAndWheelDuringWorkCountOnceEach_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("key");   // 0: the wheel, one notch down each time
+    QTest::addColumn<int>("presses");
+    QTest::addColumn<QList<int>>("minutes");
+
+    QTest::newRow("Down 12 times") << 0 << int(Qt::Key_Down) << 12
+                                   << QList<int>{2, 3, 4, 5, 6, 7, 8, 9, 10};
+    QTest::newRow("Up 5 times from 10") << 9 << int(Qt::Key_Up) << 5 << QList<int>{9, 8, 7, 6, 5};
+    QTest::newRow("wheel 6 notches") << 0 << 0 << 6 << QList<int>{2, 3, 4, 5, 6, 7};
+}
+
+void TstForm1Handlers::keysAndWheelDuringWorkCountOnceEach()
+{
+    QFETCH(int, from);
+    QFETCH(int, key);
+    QFETCH(int, presses);
+    QFETCH(QList<int>, minutes);
+
+    userPick(ui->LstPuerto, 0);
+    QByteArray expected = Sequence;
+    if (from != 0) {
+        userPick(ui->LstMin, from);
+        expected += minuteCommand(qint16(from + 1));
+    }
+    // During the start sequence and on into the picks it leaves waiting.
+    ui->LstMin->setFocus();
+    for (int i = 0; i < presses; ++i) {
+        if (key) {
+            QTest::keyClick(ui->LstMin, Qt::Key(key));
+        } else {
+            const QPointF at = ui->LstMin->rect().center();
+            QWheelEvent notch(at, ui->LstMin->mapToGlobal(at), {}, {0, -120}, Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(ui->LstMin, &notch);
+        }
+        QTest::qWait(100);
+    }
+    QVERIFY(form->isWorking());
+    QVERIFY(waitIdle());
+    for (int minute : std::as_const(minutes))
+        expected += minuteCommand(qint16(minute));
+    QCOMPARE(board1->received(), expected);
+    QCOMPARE(ui->LstMin->currentText(), QString::number(minutes.last()));
+    QCOMPARE(form->minuto(), qint16(minutes.last()));
 }
 
 void TstForm1Handlers::everyPickAndButtonSendsItsCommand_data()
@@ -175,7 +264,9 @@ void TstForm1Handlers::actionsDuringAWaitRunLaterInOrder()
     userPick(ui->LstMin, 7);
     click(ui->PbStart);
     QVERIFY(form->isWorking());
+    QCOMPARE(form->cursor().shape(), Qt::BusyCursor);
     QVERIFY(waitIdle());
+    QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
 
     QCOMPARE(board1->received(), Sequence + minuteCommand(5) + bitCommand(3) + programCommand());
     QCOMPARE(board2->received(), Sequence + minuteCommand(8) + startCommand());
@@ -258,7 +349,8 @@ void TstForm1Handlers::missingPortIsReportedAndWindowStaysUsable()
             || message.contains(QLatin1String("shows no serial ports")));
     QVERIFY(!form->channel().isOpen());
     QVERIFY(!form->isWorking());
-    QCOMPARE(lists(), (QStringList{"Com1", "", "", ""}));   // the sequence stopped at the open
+    // The sequence stopped at the open, and the port list shows no port.
+    QCOMPARE(lists(), (QStringList{"", "", "", ""}));
 
     userPick(ui->LstPuerto, 1);
     QVERIFY(waitIdle());
@@ -302,6 +394,7 @@ void TstForm1Handlers::lostPortIsReportedOnceAndQueueDropped()
     QCOMPARE(reported.size(), 1);
     QVERIFY(reported.first().first().toString().contains(QLatin1String("Lost the connection on Com1")));
     QVERIFY(!form->channel().isOpen());
+    QCOMPARE(ui->LstPuerto->currentIndex(), -1);
 
     // Still usable: the other port works.
     userPick(ui->LstPuerto, 1);
