@@ -157,10 +157,11 @@ const std::vector<ControlSpec> &Form1Layout::controls()
 {
     using K = ControlKind;
     static const std::vector<ControlSpec> table = {
-        {"Label3", K::Caption, "Min", {}, 120, 120, 495, 255, 5, nullptr},
-        {"Label4", K::Caption, "Bit", {}, 720, 120, 615, 255, 6, nullptr},
-        {"Label1", K::Caption, "Ejecutar", {}, 1320, 120, 735, 255, 11, nullptr},
-        {"LstPuerto", K::DropDownList, nullptr, {"Com1", "Com2"}, 2280, 0, 855, 315, 22, nullptr},
+        {"Label3", K::Caption, "Min", {}, 120, 120, 495, 255, 5, nullptr, "LstMin"},
+        {"Label4", K::Caption, "Bit", {}, 720, 120, 615, 255, 6, nullptr, "LstBit"},
+        {"Label1", K::Caption, "Ejecutar", {}, 1320, 120, 735, 255, 11, nullptr, "LstSec"},
+        {"LstPuerto", K::DropDownList, nullptr, {"Com1", "Com2"}, 2280, 0, 855, 315, 22, nullptr,
+         nullptr, "Puerto"},
         {"LstMin", K::DropDownList, nullptr, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"},
          120, 360, 495, 315, 2, nullptr},
         {"LstBit", K::DropDownList, nullptr, {"0", "1", "2", "3", "4", "5", "6", "7"},
@@ -177,10 +178,10 @@ const std::vector<ControlSpec> &Form1Layout::controls()
         {"PbSalir", K::Button, "Salir", {}, 2280, 1920, 855, 495, 0, nullptr},
         {"Line1", K::Line, nullptr, {}, 120, 2640, 2880, 0, -1, nullptr},
         {"Label10", K::Caption, "Estado", {}, 120, 2760, 735, 255, 21, nullptr},
-        {"Label6", K::Caption, "Min", {}, 120, 3120, 375, 375, 17, nullptr},
-        {"Label7", K::Caption, "Bit", {}, 720, 3120, 375, 255, 18, nullptr},
-        {"Label8", K::Caption, "Ejecutar", {}, 1320, 3120, 735, 255, 19, nullptr},
-        {"Label9", K::Caption, "RX", {}, 2400, 3120, 735, 255, 20, nullptr},
+        {"Label6", K::Caption, "Min", {}, 120, 3120, 375, 375, 17, nullptr, "LbMin"},
+        {"Label7", K::Caption, "Bit", {}, 720, 3120, 375, 255, 18, nullptr, "LbBit"},
+        {"Label8", K::Caption, "Ejecutar", {}, 1320, 3120, 735, 255, 19, nullptr, "LbEjecutar"},
+        {"Label9", K::Caption, "RX", {}, 2400, 3120, 735, 255, 20, nullptr, "LBRX"},
         {"LbMin", K::Box, nullptr, {}, 120, 3480, 495, 255, 16, nullptr},
         {"LbBit", K::Box, nullptr, {}, 720, 3480, 495, 255, 13, nullptr},
         {"LbEjecutar", K::Box, nullptr, {}, 1320, 3480, 495, 255, 14, nullptr},
@@ -268,7 +269,18 @@ Form1Layout::Form1Layout(QWidget *form)
             widget->setFocusPolicy(Qt::NoFocus);
         if (row.hint)
             widget->setToolTip(QString::fromLatin1(row.hint));
+        if (row.description)
+            widget->setAccessibleDescription(QString::fromLatin1(row.description));
         m_controls.insert(name, widget);
+    }
+
+    // Screen readers take a caption's buddy as the "labelled by" relation and
+    // keep reading the control itself as its value. No accessible name: on a
+    // status box it would be read instead of the reply.
+    for (const ControlSpec &row : controls()) {
+        if (row.buddy)
+            qobject_cast<QLabel *>(control(QString::fromLatin1(row.name)))
+                ->setBuddy(control(QString::fromLatin1(row.buddy)));
     }
 
     LstPuerto = qobject_cast<QComboBox *>(control(QStringLiteral("LstPuerto")));

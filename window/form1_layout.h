@@ -25,6 +25,10 @@ struct ControlSpec {
     int left, top, width, height;
     int tabIndex;                       // -1 for the line, which has none
     const char *hint;                   // tooltip; nullptr if none
+    // For screen readers. A caption names the control it sits beside (its
+    // buddy); a control with no caption gets a spoken description instead.
+    const char *buddy = nullptr;
+    const char *description = nullptr;
 };
 
 // Builds the controls of Form1 on a given widget. Behaviour lives elsewhere:
