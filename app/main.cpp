@@ -16,6 +16,7 @@
 #endif
 #ifdef Q_OS_UNIX
 #include "unix_signal_watcher.h"
+#include "window_gone_filter.h"
 #endif
 
 namespace {
@@ -231,5 +232,12 @@ int main(int argc, char *argv[])
     });
 #endif
     form.show();
+#ifdef Q_OS_UNIX
+    WindowGoneFilter windowGone(form.windowHandle());
+    QObject::connect(&windowGone, &WindowGoneFilter::windowGone, &form, [&form] {
+        form.Form_Unload();
+        QCoreApplication::exit(Ok);
+    });
+#endif
     return app.exec();
 }

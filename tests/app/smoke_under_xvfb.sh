@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real program on a real X server: it starts with --demo and shows its
 # window, a port picked with the keyboard fills the status boxes from the
-# emulated board, and it ends with exit code 0 on Salir, SIGTERM, SIGINT and SIGHUP.
+# emulated board, and it ends with exit code 0 on Salir, SIGTERM, SIGINT, SIGHUP
+# and when its window is destroyed from outside.
 set -euo pipefail
 
 if [ "${1:-}" != --inner ]; then
@@ -55,3 +56,16 @@ for sig in TERM INT HUP; do
     kill -s "$sig" "$pid"
     end_with "SIG$sig"
 done
+
+# 3. A window destroyed from outside (a window manager killing it) ends the program.
+start_panel
+xdotool windowclose "$wid"
+end_with "windowclose"
+
+# 4. Qt's own options are taken; without a display it says so in one line, exit 3.
+"$exe" -platform offscreen --version >/dev/null || fail "-platform refused"
+rc=0; msg=$(env -u DISPLAY "$exe" 2>&1) || rc=$?
+[ "$rc" -eq 3 ] || fail "exit code $rc without a display"
+[ "$(printf '%s\n' "$msg" | wc -l)" -eq 1 ] && [[ $msg == *xvfb-run* ]] \
+    || fail "no one-line advice without a display: $msg"
+echo "ok: Qt options taken; no display is exit code 3 with: $msg"
