@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QSerialPortInfo>
 
 #include <cstdio>
@@ -117,6 +118,8 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PROGRAMADOR_APP_ID),
+        QIcon(QStringLiteral(":/" PROGRAMADOR_APP_ID ".png"))));
     // Lets desktops match the window to its menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral(PROGRAMADOR_APP_ID));
 
