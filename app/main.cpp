@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QLoggingCategory>
 
 #include <cstdio>
@@ -203,6 +204,8 @@ int main(int argc, char *argv[])
     defaultHandler = qInstallMessageHandler(startUpHandler);
     QApplication app(argc, argv);
     qInstallMessageHandler(defaultHandler);
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PROGRAMADOR_APP_ID),
+        QIcon(QStringLiteral(":/" PROGRAMADOR_APP_ID ".png"))));
     // Lets desktops match the window to its menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral(PROGRAMADOR_APP_ID));
 
