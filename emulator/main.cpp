@@ -136,7 +136,7 @@ int main(int argc, char *argv[])
     const QByteArray path = board.devicePath().toLocal8Bit();
     say("Board ready on " + path);
     say("Run: programador --com1 " + path);
-    if (board.replyDelay() != 20 || parser.isSet(silentOption))
+    if (delay != 20 || parser.isSet(silentOption))
         say("Answers: " + (parser.isSet(silentOption) ? QByteArray("none (silent)")
                                                       : "after " + QByteArray::number(delay) + " ms"));
     say("Ctrl+C to stop.");
