@@ -10,6 +10,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <utility>
 
@@ -18,14 +19,22 @@
 #include <termios.h>
 #include <unistd.h>
 
+using namespace std::chrono_literals;
+
 namespace {
+
+using Clock = BoardEmulator::Clock;
 
 constexpr int kMinutes = 10;
 constexpr int kBits = 8;
+constexpr Clock::time_point kNever = Clock::time_point::max();
 // A run of garbage is answered once the line has been quiet this long.
-constexpr int kGarbageQuietMs = 50;
+constexpr auto kGarbageQuiet = 50ms;
 // A command still unfinished this long after its first byte is given up.
-constexpr int kUnfinishedMs = 500;
+constexpr auto kUnfinished = 500ms;
+// At most this much from the panel is on its way at once; the rest waits in
+// the pseudo-terminal, as it would in the panel's own output buffer.
+constexpr qsizetype kMaxIncoming = 4096;
 // If the panel stops reading we queue at most this much, then drop.
 constexpr qsizetype kMaxOutgoing = 4 * 1024 * 1024;
 // After the master reported a hang-up, look again this often instead of
@@ -56,11 +65,11 @@ struct BoardEmulator::Private
     QString error;
     QSocketNotifier *readNotifier = nullptr;
     QSocketNotifier *writeNotifier = nullptr;
-    QTimer *replyTimer;
-    QTimer *quietTimer;
-    QTimer *unfinishedTimer;
+    // Fires when the next thing is due: a byte in or out, an answer, a parser timeout.
+    QTimer *wakeTimer;
     QTimer *readRetryTimer;
 
+    bool paced = true;
     int replyDelay = 20;
     bool silent = false;
     QByteArray replyOverride;
@@ -74,12 +83,24 @@ struct BoardEmulator::Private
 
     // Splits the stream into commands; holds at most CommandParser::MaxKept bytes.
     CommandParser parser;
+    Clock::time_point quietAt;        // when a run of junk counts as ended
+    Clock::time_point unfinishedAt;   // when an unfinished command is given up
     QByteArray received;
     QList<Command> commands;
 
-    // Answers waiting for their time; equal times keep insertion order.
+    // From the panel: bytes read but still on the line, each with the time its
+    // stop bit arrives.
+    std::deque<std::pair<Clock::time_point, char>> incoming;
+    Clock::time_point lastArrival;
+
+    // To the panel: answers and pieces waiting for their time; equal times keep order.
     std::multimap<Clock::time_point, QByteArray> scheduled;
-    Clock::time_point lastReplyDue{};
+    Clock::time_point lastReplyDue;
+    // Bytes going out on the line; the first one is complete at lineNext.
+    QByteArray line;
+    Clock::time_point lineNext;
+    Clock::time_point lineFree;   // when the line's last byte was complete
+    // Bytes due that the pseudo-terminal could not take yet.
     QByteArray outgoing;
 
     void powerOn();
@@ -87,32 +108,28 @@ struct BoardEmulator::Private
 
     void onReadable();
     void onWritable();
+    void tick();
+    void arm();
+    Clock::time_point parserDeadline() const;
 
-    bool feed(char c, Clock::time_point at);
     bool apply(const CommandParser::Command &parsed, Clock::time_point at);
-    bool finish(const QByteArray &text, bool valid, Clock::time_point at);
-
     QByteArray reply(bool ok) const;
     void answer(Clock::time_point at, const QByteArray &normal);
-    void armReplyTimer();
-    void sendDue();
 
+    void transmit(Clock::time_point at, const QByteArray &bytes);
+    void flushLine(Clock::time_point until);
     void write(const QByteArray &bytes);
     qsizetype writeSome(const char *data, qsizetype size, bool *wouldBlock);
 };
 
 BoardEmulator::Private::Private(BoardEmulator *owner)
     : q(owner)
-    , replyTimer(new QTimer(owner))
-    , quietTimer(new QTimer(owner))
-    , unfinishedTimer(new QTimer(owner))
+    , wakeTimer(new QTimer(owner))
     , readRetryTimer(new QTimer(owner))
 {
-    for (QTimer *t : {replyTimer, quietTimer, unfinishedTimer, readRetryTimer})
-        t->setSingleShot(true);
-    replyTimer->setTimerType(Qt::PreciseTimer);
-    quietTimer->setTimerType(Qt::PreciseTimer);
-    unfinishedTimer->setTimerType(Qt::PreciseTimer);
+    wakeTimer->setSingleShot(true);
+    wakeTimer->setTimerType(Qt::PreciseTimer);
+    readRetryTimer->setSingleShot(true);
 }
 
 void BoardEmulator::Private::powerOn()
@@ -122,22 +139,21 @@ void BoardEmulator::Private::powerOn()
     mode = 0;
     runningProgramme = false;
     programme.fill(0);
-    parser.reset();
     received.clear();
     commands.clear();
-    scheduled.clear();
-    lastReplyDue = {};
-    outgoing.clear();
+    lastArrival = lastReplyDue = lineFree = {};
 }
 
 void BoardEmulator::Private::closeLine()
 {
     ++session;
-    for (QTimer *t : {replyTimer, quietTimer, unfinishedTimer, readRetryTimer})
-        t->stop();
-    scheduled.clear();
-    outgoing.clear();
+    wakeTimer->stop();
+    readRetryTimer->stop();
     parser.reset();
+    incoming.clear();
+    scheduled.clear();
+    line.clear();
+    outgoing.clear();
     // We may be inside one of their activations: disable now, delete later.
     for (QSocketNotifier **n : {&readNotifier, &writeNotifier}) {
         if (*n) {
@@ -160,26 +176,32 @@ void BoardEmulator::Private::onReadable()
     // Bounded so a chatty panel cannot starve the rest of the event loop; the
     // notifier fires again if more is waiting.
     for (int round = 0; round < 16; ++round) {
-        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        const qsizetype room = std::min<qsizetype>(sizeof buffer, kMaxIncoming - qsizetype(incoming.size()));
+        if (room <= 0) {
+            readNotifier->setEnabled(false);   // tick() turns it back on as the line drains
+            break;
+        }
+        const ssize_t n = ::read(master, buffer, size_t(room));
         if (n > 0) {
-            const Clock::time_point at = Clock::now();
-            received.append(buffer, n);
+            const Clock::time_point now = Clock::now();
             for (ssize_t i = 0; i < n; ++i) {
-                if (!feed(buffer[i], at))
-                    return;
+                // Back to back while the line is busy, else one byte time from now.
+                lastArrival = paced ? std::max(lastArrival, now) + ByteTime : now;
+                incoming.emplace_back(lastArrival, buffer[i]);
             }
             continue;
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return;
-        // End of file or EIO: nobody holds the panel's side. A level-triggered
-        // notifier would fire forever, so park it and look again later.
-        readNotifier->setEnabled(false);
-        readRetryTimer->start(kReadRetryMs);
-        return;
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
+            // End of file or EIO: nobody holds the panel's side. A level-triggered
+            // notifier would fire forever, so park it and look again later.
+            readNotifier->setEnabled(false);
+            readRetryTimer->start(kReadRetryMs);
+        }
+        break;
     }
+    tick();
 }
 
 void BoardEmulator::Private::onWritable()
@@ -193,38 +215,90 @@ void BoardEmulator::Private::onWritable()
         writeNotifier->setEnabled(false);
 }
 
-// Returns false when the emulator went away (or changed line) while a slot ran.
-bool BoardEmulator::Private::feed(char c, Clock::time_point at)
+// Does everything that is due by now, in time order, then waits for the next.
+void BoardEmulator::Private::tick()
 {
-    const CommandParser::Step step = parser.feed(c);
-    // Timers first: a slot run by the answer below may close the line, and
-    // closing stops them.
-    if (!parser.hasUnfinished())
-        unfinishedTimer->stop();
-    if (step.began)
-        unfinishedTimer->start(kUnfinishedMs);
-    if (step.junk)
-        quietTimer->start(kGarbageQuietMs);
-    else if (!parser.hasJunk())
-        quietTimer->stop();
-    return !step.ended || apply(*step.ended, at);
+    const quint64 mySession = session;
+    QPointer<BoardEmulator> alive(q);
+    const auto gone = [&] { return !alive || session != mySession; };
+    const Clock::time_point now = Clock::now();
+
+    // From the panel: bytes as they arrive, with the parser's timeouts in between.
+    for (;;) {
+        const Clock::time_point byteAt = incoming.empty() ? kNever : incoming.front().first;
+        const Clock::time_point timeoutAt = parserDeadline();
+        const Clock::time_point at = std::min(byteAt, timeoutAt);
+        if (at > now)
+            break;
+        std::optional<CommandParser::Command> ended;
+        if (timeoutAt < byteAt) {
+            ended = parser.hasUnfinished() ? parser.giveUpUnfinished() : parser.lineWentQuiet();
+        } else {
+            const char c = incoming.front().second;
+            incoming.pop_front();
+            received.append(c);
+            const CommandParser::Step step = parser.feed(c);
+            if (step.began)
+                unfinishedAt = at + kUnfinished;
+            if (step.junk)
+                quietAt = at + kGarbageQuiet;
+            ended = step.ended;
+        }
+        if (ended && !apply(*ended, at))
+            return;
+    }
+    if (readNotifier && !readNotifier->isEnabled() && !readRetryTimer->isActive())
+        readNotifier->setEnabled(true);
+
+    // To the panel.
+    while (!scheduled.empty() && scheduled.begin()->first <= now) {
+        const auto node = scheduled.extract(scheduled.begin());
+        transmit(node.key(), node.mapped());
+        emit q->sent(node.mapped());
+        if (gone())
+            return;
+    }
+    flushLine(now);
+    arm();
 }
 
-// Carries out a parsed command (or answers junk) and answers it.
+void BoardEmulator::Private::arm()
+{
+    Clock::time_point next = parserDeadline();
+    if (!incoming.empty())
+        next = std::min(next, incoming.front().first);
+    if (!scheduled.empty())
+        next = std::min(next, scheduled.begin()->first);
+    if (!line.isEmpty())
+        next = std::min(next, lineNext);
+    if (next == kNever) {
+        wakeTimer->stop();
+        return;
+    }
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(next - Clock::now());
+    wakeTimer->start(int(std::max<qint64>(0, left.count())));
+}
+
+Clock::time_point BoardEmulator::Private::parserDeadline() const
+{
+    if (parser.hasUnfinished())
+        return unfinishedAt;
+    return parser.hasJunk() ? quietAt : kNever;
+}
+
+// Carries out a parsed command (or answers junk) and answers it. Returns false
+// when the emulator went away (or changed line) while a slot ran.
 bool BoardEmulator::Private::apply(const CommandParser::Command &parsed, Clock::time_point at)
 {
-    if (!parsed.wellFormed)
-        return finish(parsed.text, false, at);
-
     const char code = parsed.code;
-    bool valid = true;
-    if (code == '2' || code == '3' || code == '7') {
+    bool valid = parsed.wellFormed;
+    if (valid && (code == '2' || code == '3' || code == '7')) {
         const int low = code == '2' ? 1 : 0;
         const int high = code == '2' ? kMinutes : code == '3' ? kBits - 1 : 1;
         valid = parsed.value >= low && parsed.value <= high;
         if (valid)
             (code == '2' ? minute : code == '3' ? bit : mode) = parsed.value;
-    } else {
+    } else if (valid) {
         quint8 &row = programme[minute - 1];
         switch (code) {
         case '4': row |= quint8(1u << bit); break;
@@ -234,12 +308,8 @@ bool BoardEmulator::Private::apply(const CommandParser::Command &parsed, Clock::
         default: break;   // '1' only asks for an answer
         }
     }
-    return finish(parsed.text, valid, at);
-}
 
-bool BoardEmulator::Private::finish(const QByteArray &text, bool valid, Clock::time_point at)
-{
-    const Command command{text, valid, at};
+    const Command command{parsed.text, valid, at};
     commands.append(command);
     answer(at, reply(valid));
 
@@ -263,8 +333,8 @@ void BoardEmulator::Private::answer(Clock::time_point at, const QByteArray &norm
     if (silent)
         return;
     if (!script.isEmpty()) {
-        // Pieces go exactly at their own delays: tests use them to cut and
-        // stretch an answer on purpose.
+        // Each piece is handed to the line at its own delay: tests use them to
+        // cut and stretch an answer on purpose.
         for (const ReplyPiece &piece : std::as_const(script)) {
             QByteArray text = piece.text;
             text.replace("{reply}", normal);
@@ -277,33 +347,32 @@ void BoardEmulator::Private::answer(Clock::time_point at, const QByteArray &norm
         lastReplyDue = due;
         scheduled.emplace(due, replyOverride.isEmpty() ? normal : replyOverride);
     }
-    armReplyTimer();
 }
 
-void BoardEmulator::Private::armReplyTimer()
+// Hands bytes due at `at` to the line: paced, the k-th of them is written one
+// byte time after the previous byte on the line, or after `at` if it was idle.
+void BoardEmulator::Private::transmit(Clock::time_point at, const QByteArray &bytes)
 {
-    if (scheduled.empty()) {
-        replyTimer->stop();
+    if (!paced) {
+        write(bytes);
         return;
     }
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(scheduled.begin()->first - Clock::now());
-    replyTimer->start(int(std::max<qint64>(0, left.count())));
+    flushLine(at);
+    if (line.isEmpty())
+        lineNext = std::max(at, lineFree) + ByteTime;
+    line.append(bytes.first(std::clamp(kMaxOutgoing - line.size(), qsizetype(0), bytes.size())));
 }
 
-void BoardEmulator::Private::sendDue()
+// Writes the bytes on the line that are complete by `until`.
+void BoardEmulator::Private::flushLine(Clock::time_point until)
 {
-    const quint64 mySession = session;
-    QPointer<BoardEmulator> alive(q);
-    const Clock::time_point now = Clock::now();
-    while (!scheduled.empty() && scheduled.begin()->first <= now) {
-        const QByteArray bytes = std::move(scheduled.begin()->second);
-        scheduled.erase(scheduled.begin());
-        write(bytes);
-        emit q->sent(bytes);
-        if (!alive || session != mySession)
-            return;
-    }
-    armReplyTimer();
+    if (line.isEmpty() || lineNext > until)
+        return;
+    const qsizetype due = std::min<qsizetype>(line.size(), (until - lineNext) / ByteTime + 1);
+    write(line.first(due));
+    line.remove(0, due);
+    lineFree = lineNext + (due - 1) * ByteTime;
+    lineNext = lineFree + ByteTime;
 }
 
 void BoardEmulator::Private::write(const QByteArray &bytes)
@@ -348,15 +417,7 @@ BoardEmulator::BoardEmulator(QObject *parent)
     : QObject(parent)
     , d(std::make_unique<Private>(this))
 {
-    connect(d->replyTimer, &QTimer::timeout, this, [this] { d->sendDue(); });
-    connect(d->quietTimer, &QTimer::timeout, this, [this] {
-        if (const auto junk = d->parser.lineWentQuiet())
-            d->apply(*junk, Clock::now());
-    });
-    connect(d->unfinishedTimer, &QTimer::timeout, this, [this] {
-        if (const auto cut = d->parser.giveUpUnfinished())
-            d->apply(*cut, Clock::now());
-    });
+    connect(d->wakeTimer, &QTimer::timeout, this, [this] { d->tick(); });
     connect(d->readRetryTimer, &QTimer::timeout, this, [this] {
         if (d->readNotifier)
             d->readNotifier->setEnabled(true);
@@ -390,15 +451,8 @@ bool BoardEmulator::start()
     if (::unlockpt(master) != 0)
         return fail("unlockpt");
     char name[256] = {};
-#ifdef __linux__
     if (::ptsname_r(master, name, sizeof name) != 0)
         return fail("ptsname_r");
-#else
-    const char *shared = ::ptsname(master);
-    if (!shared)
-        return fail("ptsname");
-    std::strncpy(name, shared, sizeof name - 1);
-#endif
     // Make sure reads never block even if posix_openpt ignored the flag.
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
 
@@ -438,23 +492,24 @@ QString BoardEmulator::errorString() const { return d->error; }
 
 void BoardEmulator::hangUp()
 {
-    if (!isRunning())
-        return;
-    d->closeLine();
-    emit hungUp();
+    if (isRunning())
+        d->closeLine();
 }
 
+void BoardEmulator::setLinePaced(bool paced) { d->paced = paced; }
+bool BoardEmulator::isLinePaced() const { return d->paced; }
 void BoardEmulator::setReplyDelay(int ms) { d->replyDelay = std::max(0, ms); }
-int BoardEmulator::replyDelay() const { return d->replyDelay; }
 void BoardEmulator::setSilent(bool silent) { d->silent = silent; }
 void BoardEmulator::setReplyOverride(const QByteArray &reply) { d->replyOverride = reply; }
 void BoardEmulator::setReplyScript(const QList<ReplyPiece> &pieces) { d->script = pieces; }
 
 void BoardEmulator::sendUnasked(const QByteArray &bytes)
 {
-    d->write(bytes);
-    if (isRunning() && !bytes.isEmpty())
-        emit sent(bytes);
+    if (!isRunning() || bytes.isEmpty())
+        return;
+    d->transmit(Clock::now(), bytes);
+    d->arm();
+    emit sent(bytes);
 }
 
 int BoardEmulator::minute() const { return d->minute; }

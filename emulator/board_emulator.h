@@ -8,13 +8,15 @@
 #include <chrono>
 #include <memory>
 
-class QSocketNotifier;
-class QTimer;
-
 // An emulated programmer board on the far side of a pseudo-terminal.
 // The panel (or a test) opens devicePath() like any serial device; the
 // emulator parses the command stream and answers each command with six
 // characters: status ("OK" or "ER"), minute as two digits, bit, mode.
+//
+// By default it keeps the pace of a real 2400-baud 8N1 line both ways: a
+// command reaches the board one byte time per byte after the panel wrote it,
+// and an answer leaves one byte per byte time, queued behind whatever the
+// board is still sending.
 //
 // Lives on the thread that created it; call it from that thread only.
 class BoardEmulator : public QObject
@@ -23,9 +25,12 @@ class BoardEmulator : public QObject
 
 public:
     using Clock = std::chrono::steady_clock;
+    // Start bit, eight data bits and stop bit at 2400 baud; rounded up so the
+    // board is never faster than the line.
+    static constexpr std::chrono::nanoseconds ByteTime{4'166'667};
 
     // One command as the board parsed it. `at` is when the board made up its
-    // mind: for a complete command, when its last byte was read; for garbage or
+    // mind: for a complete command, when its last byte arrived; for garbage or
     // a command left unfinished, when the board gave up on it. Answers are
     // timed from `at`.
     struct Command
@@ -35,7 +40,7 @@ public:
         Clock::time_point at;
     };
 
-    // A piece of a scripted answer: written delayMs after the command was parsed.
+    // A piece of a scripted answer: handed to the line delayMs after the command was parsed.
     struct ReplyPiece
     {
         int delayMs = 0;
@@ -57,9 +62,13 @@ public:
     void hangUp();
 
     // --- behaviour -------------------------------------------------------
-    // Delay from the parse of a command to its answer (default 20 ms).
+    // On (the default): bytes take the line time of 2400 baud 8N1 both ways.
+    // Off: commands are parsed as soon as they are read and answers are
+    // written in one piece. Applies to bytes read or sent from then on.
+    void setLinePaced(bool paced);
+    bool isLinePaced() const;
+    // Delay from the parse of a command to the start of its answer (default 20 ms).
     void setReplyDelay(int ms);
-    int replyDelay() const;
     // Parse and keep state, but never answer (answers already due still go out).
     void setSilent(bool silent);
     // Answer every command with exactly this text instead of the normal reply
@@ -69,7 +78,7 @@ public:
     // the placeholder "{reply}" in a piece's text stands for the normal reply.
     // An empty list restores the normal behaviour. A script wins over an override.
     void setReplyScript(const QList<ReplyPiece> &pieces);
-    // Write bytes to the panel now, unasked.
+    // Send bytes to the panel now, unasked.
     void sendUnasked(const QByteArray &bytes);
 
     // --- what the board holds and saw ------------------------------------
@@ -80,16 +89,15 @@ public:
     bool isProgrammed(int minute, int bit) const;
     QByteArray normalReply() const;    // what the board would answer now, e.g. "OK0101"
 
-    QByteArray received() const;       // every byte received since start/clear, in order
+    QByteArray received() const;       // every byte that reached the board since start/clear, in order
     QList<Command> commands() const;   // every command parsed since start/clear, in order
     void clearLog();
 
 signals:
     void commandParsed(const BoardEmulator::Command &command);
-    // Bytes handed to the line for the panel (an answer or unasked bytes), at
-    // the moment they are due; lets a front end log the traffic.
+    // Bytes handed to the line for the panel (an answer, a piece or unasked
+    // bytes) when they are due; lets a front end log the traffic.
     void sent(const QByteArray &bytes);
-    void hungUp();
 
 private:
     struct Private;

@@ -1,5 +1,5 @@
 // board-emulator: one emulated board on a pseudo-terminal, for trying the
-// panel without hardware. Logs the traffic until SIGINT or SIGTERM.
+// panel without hardware. Logs the traffic until SIGINT, SIGTERM or SIGHUP.
 
 #include "board_emulator.h"
 
@@ -21,6 +21,8 @@
 
 namespace {
 
+enum ExitCode { Ok = 0, Failure = 1, Usage = 2 };
+
 // Self-pipe: the handler only writes a byte, the event loop does the rest.
 int signalPipe[2] = {-1, -1};
 
@@ -32,117 +34,143 @@ extern "C" void onSignal(int)
     errno = saved;
 }
 
-bool installSignalHandlers()
+// Ctrl+C, kill and a closed terminal all end the program normally.
+bool watchSignals()
 {
-    if (::pipe(signalPipe) != 0)
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return false;
-    for (int fd : signalPipe) {
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-    }
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    return ::sigaction(SIGINT, &action, nullptr) == 0 && ::sigaction(SIGTERM, &action, nullptr) == 0;
+    for (int number : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(number, &action, nullptr);
+    return true;
+}
+
+void printTo(FILE *stream, const QString &text)
+{
+    std::fputs(qPrintable(text), stream);
+    std::fflush(stream);
+}
+
+int mistake(const QString &what)
+{
+    printTo(stderr, QStringLiteral("board-emulator: %1\nTry 'board-emulator --help'.\n").arg(what));
+    return Usage;
 }
 
 // Commands end in spaces and answers may hold any byte: quote and escape.
-QByteArray shown(const QByteArray &bytes)
+QString shown(const QByteArray &bytes)
 {
-    QByteArray out = "\"";
+    QString out = QStringLiteral("\"");
     for (const char c : bytes) {
         const auto u = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\')
-            out += '\\' + QByteArray(1, c);
+            out += QStringLiteral("\\%1").arg(QLatin1Char(c));
         else if (u >= 0x20 && u < 0x7f)
-            out += c;
+            out += QLatin1Char(c);
         else
-            out += "\\x" + QByteArray::number(u, 16).rightJustified(2, '0');
+            out += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
     }
-    return out + '"';
-}
-
-// Flushed per line so the log is live even when stdout is a pipe or file.
-void say(const QByteArray &line)
-{
-    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    return out + QLatin1Char('"');
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("board-emulator"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BOARD_EMULATOR_VERSION));
+
+    // Parsed before anything starts, so mistakes never leave a board behind.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Emulates the programmer board on a pseudo-terminal so programador can be tried without hardware."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption delayOption(QStringList{QStringLiteral("d"), QStringLiteral("delay")},
-                                         QStringLiteral("Answer each command after <ms> milliseconds (default 20)."),
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Show this help and exit."));
+    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
+                                           QStringLiteral("Show the version and exit."));
+    const QCommandLineOption delayOption({QStringLiteral("d"), QStringLiteral("delay")},
+                                         QStringLiteral("Start each answer <ms> milliseconds after its command (default 20)."),
                                          QStringLiteral("ms"), QStringLiteral("20"));
-    const QCommandLineOption silentOption(QStringList{QStringLiteral("s"), QStringLiteral("silent")},
-                                          QStringLiteral("Parse commands but never answer."));
-    parser.addOption(delayOption);
-    parser.addOption(silentOption);
-    parser.process(app);
+    const QCommandLineOption silentOption({QStringLiteral("s"), QStringLiteral("silent")},
+                                          QStringLiteral("Read commands but never answer."));
+    const QCommandLineOption instantOption(
+        {QStringLiteral("i"), QStringLiteral("instant")},
+        QStringLiteral("Take commands and send answers at once, not at the pace of a 2400-baud line."));
+    parser.addOptions({helpOption, versionOption, delayOption, silentOption, instantOption});
 
+    if (!parser.parse(arguments))
+        return mistake(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return mistake(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+    if (parser.isSet(helpOption)) {
+        // Without an application object Qt cannot know the program's name.
+        printTo(stdout, parser.helpText().replace(QLatin1String("<executable_name>"),
+                                                  QCoreApplication::applicationName()));
+        return Ok;
+    }
+    if (parser.isSet(versionOption)) {
+        printTo(stdout, QStringLiteral("board-emulator %1\n").arg(QStringLiteral(BOARD_EMULATOR_VERSION)));
+        return Ok;
+    }
     bool ok = false;
     const int delay = parser.value(delayOption).toInt(&ok);
-    if (!ok || delay < 0) {
-        std::fprintf(stderr, "board-emulator: --delay wants a whole number of milliseconds, not \"%s\"\n",
-                     qPrintable(parser.value(delayOption)));
-        return 2;
-    }
+    if (!ok || delay < 0)
+        return mistake(QStringLiteral("--delay wants a whole number of milliseconds, not '%1'")
+                           .arg(parser.value(delayOption)));
+    const bool silent = parser.isSet(silentOption);
+    const bool paced = !parser.isSet(instantOption);
 
-    if (!installSignalHandlers()) {
-        std::perror("board-emulator: signal handlers");
-        return 1;
+    QCoreApplication app(argc, argv);
+    if (watchSignals()) {
+        auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+        QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+            char drain[16];
+            while (::read(signalPipe[0], drain, sizeof drain) > 0) {}
+            QCoreApplication::quit();
+        });
     }
-    QSocketNotifier signalNotifier(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [] {
-        char drain[16];
-        while (::read(signalPipe[0], drain, sizeof drain) > 0) {}
-        QCoreApplication::quit();
-    });
 
     BoardEmulator board;
     board.setReplyDelay(delay);
-    board.setSilent(parser.isSet(silentOption));
+    board.setSilent(silent);
+    board.setLinePaced(paced);
     if (!board.start()) {
-        std::fprintf(stderr, "board-emulator: %s\n", qPrintable(board.errorString()));
-        return 1;
+        printTo(stderr, QStringLiteral("board-emulator: cannot open a pseudo-terminal: %1\n").arg(board.errorString()));
+        return Failure;
     }
 
+    // Each line flushed, so the log is live even when stdout is a pipe or file.
+    const auto say = [](const QString &line) { printTo(stdout, line + QLatin1Char('\n')); };
     QElapsedTimer clock;
     clock.start();
-    const auto stamp = [&clock] {
-        return QByteArray::number(double(clock.nsecsElapsed()) / 1e9, 'f', 3).rightJustified(9, ' ');
-    };
-
+    const auto stamp = [&clock] { return QStringLiteral("%1").arg(double(clock.nsecsElapsed()) / 1e9, 9, 'f', 3); };
     QObject::connect(&board, &BoardEmulator::commandParsed, &app, [&](const BoardEmulator::Command &command) {
-        say(stamp() + " <- " + shown(command.text) + (command.valid ? "" : "  (invalid)"));
+        say((command.valid ? QStringLiteral("%1 <- %2") : QStringLiteral("%1 <- %2  (invalid)"))
+                .arg(stamp(), shown(command.text)));
     });
     QObject::connect(&board, &BoardEmulator::sent, &app, [&](const QByteArray &bytes) {
-        say(stamp() + " -> " + shown(bytes));
+        say(QStringLiteral("%1 -> %2").arg(stamp(), shown(bytes)));
     });
 
-    const QByteArray path = board.devicePath().toLocal8Bit();
-    say("Board ready on " + path);
-    say("Run: programador --com1 " + path);
-    if (board.replyDelay() != 20 || parser.isSet(silentOption))
-        say("Answers: " + (parser.isSet(silentOption) ? QByteArray("none (silent)")
-                                                      : "after " + QByteArray::number(delay) + " ms"));
-    say("Ctrl+C to stop.");
+    say(QStringLiteral("Board ready on %1").arg(board.devicePath()));
+    say(QStringLiteral("Run: programador --com1 %1").arg(board.devicePath()));
+    if (silent)
+        say(QStringLiteral("Commands are read but never answered."));
+    else if (paced)
+        say(QStringLiteral("Answers start %1 ms after each command, at the pace of a 2400-baud line.").arg(delay));
+    else
+        say(QStringLiteral("Answers go out whole, %1 ms after each command.").arg(delay));
+    say(QStringLiteral("Press Ctrl+C to stop."));
 
     app.exec();
     board.hangUp();
-    say("Stopped.");
-    return 0;
+    say(QStringLiteral("Stopped."));
+    return Ok;
 }

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# board-emulator's exit codes: 2 for a mistake on the command line (with a
+# hint on stderr), 0 for --help and when SIGINT, SIGTERM or SIGHUP stop it.
+set -uo pipefail
+emulator=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+for args in "--bogus" "stray" "--delay x" "--delay -5" "--delay"; do
+    # shellcheck disable=SC2086 # split on purpose
+    timeout 10 "$emulator" $args > "$work/out" 2> "$work/err"
+    rc=$?
+    [ "$rc" -eq 2 ] || fail "'$args' exits $rc, not 2"
+    grep -q "^board-emulator: " "$work/err" || fail "'$args' does not say what is wrong"
+    grep -qx "Try 'board-emulator --help'." "$work/err" || fail "'$args' does not point to --help"
+    [ ! -s "$work/out" ] || fail "'$args' started anyway: $(cat "$work/out")"
+done
+
+"$emulator" --help > "$work/out" || fail "--help exits $?"
+grep -q -- "--instant" "$work/out" || fail "--help does not mention --instant"
+
+for signal in INT TERM HUP; do
+    "$emulator" > "$work/log" 2>&1 &
+    pid=$!
+    for _ in $(seq 100); do grep -q '^Board ready on ' "$work/log" && break; sleep 0.1; done
+    grep -q '^Board ready on ' "$work/log" || fail "no board came up: $(cat "$work/log")"
+    kill -s "$signal" "$pid"
+    wait "$pid"
+    rc=$?
+    [ "$rc" -eq 0 ] || fail "SIG$signal ends it with $rc, not 0"
+    grep -qx 'Stopped.' "$work/log" || fail "SIG$signal did not stop it cleanly"
+done
+echo "ok: board-emulator's exit codes"
