@@ -94,6 +94,9 @@ int main(int argc, char *argv[])
     std::vector<QStringList> perSetting;   // shown under the totals
     for (const Setting &setting : settings) {
         board.call([&](BoardEmulator *b) {
+            // Replies in one piece exactly at the delay: this measures the
+            // exchange's own timing, not the line's.
+            b->setLinePaced(false);
             b->setSilent(setting.delayMs < 0);
             b->setReplyDelay(std::max(0, setting.delayMs));
         });

@@ -120,6 +120,11 @@ void TstDeviceDialogue::replyTiming_data()
     // The third read's text is the board's answer: shown, not replaced by "NO".
     QTest::newRow("between second and third read") << 150 << false << fields("OK", "01", "0", "One") << 3;
     QTest::newRow("never") << 0 << true << TimedOut << 3;
+    // At the line's pace ("I1" reaches the board 8.3 ms after the write, each
+    // reply byte 4.2 ms after the one before), starting 8 ms before a read:
+    // that read sees the first bytes, the end of the wait the rest.
+    QTest::newRow("paced, across the second read") << 84 << false << fields("OK", "01", "0", "One") << 2;
+    QTest::newRow("paced, across the third read") << 184 << false << fields("OK", "01", "0", "One") << 3;
 }
 
 void TstDeviceDialogue::replyTiming()
@@ -131,6 +136,7 @@ void TstDeviceDialogue::replyTiming()
 
     board->setReplyDelay(delayMs);
     board->setSilent(silent);
+    QVERIFY(board->isLinePaced());
     QSignalSpy polled(dialogue, &DeviceDialogue::polled);
     QVERIFY(exchange(BoardProtocol::connectCommand()));
     QCOMPARE(dialogue->status(), shown);

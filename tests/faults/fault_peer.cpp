@@ -76,6 +76,8 @@ int main(int argc, char *argv[])
     if (mode == QLatin1String("board")) {
         auto *board = new BoardEmulator(&app);
         board->setReplyDelay(args.value(1, QStringLiteral("20")).toInt());
+        // Its floods come faster than any 2400-baud line could carry them.
+        board->setLinePaced(false);
         if (!board->start()) {
             say("failed " + board->errorString().toUtf8());
             return 1;
