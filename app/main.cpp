@@ -1,6 +1,7 @@
 #include "form1.h"
 #include "line_trace.h"
 #include "port_map.h"
+#include "translations.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -76,31 +77,142 @@ QStringList withoutQtOptions(const QStringList &arguments)
     return ours;
 }
 
+QString programName()
+{
+    return QCoreApplication::applicationName();
+}
+
+// What the command line asks for.
+enum class Request { Window, Help, Version, ListPorts, Mistake };
+
+// Our options, described in the language of the translators installed now.
+void describeOptions(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "main",
+        "Control panel for a minute/bit programmer board on a serial line (2400 baud, 8N1).\n\n"
+        "Com1 and Com2 are the first and the second serial port this system lists (see "
+        "--list-ports), looked up again at each port pick; --com1 and --com2 fix a device "
+        "instead. Qt's own options, such as -platform and -style, are accepted too."));
+    const QString device =
+        QCoreApplication::translate("main", "device", "value of --com1 and --com2 in --help");
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")},
+                      QCoreApplication::translate("main", "Show this help and exit.")});
+    parser.addOption({{QStringLiteral("v"), QStringLiteral("version")},
+                      QCoreApplication::translate("main", "Show the version and exit.")});
+    parser.addOption({QStringLiteral("com1"),
+                      QCoreApplication::translate("main", "Use this device for Com1."), device});
+    parser.addOption({QStringLiteral("com2"),
+                      QCoreApplication::translate("main", "Use this device for Com2."), device});
+    parser.addOption({QStringLiteral("list-ports"),
+                      QCoreApplication::translate("main", "List this system's serial ports, "
+                                                          "marking Com1 and Com2, and exit.")});
+    parser.addOption({QStringLiteral("trace"),
+                      QCoreApplication::translate(
+                          "main", "Write every event on the serial line to standard error.")});
+#ifdef PROGRAMADOR_HAVE_DEMO
+    parser.addOption({QStringLiteral("demo"),
+                      QCoreApplication::translate(
+                          "main", "Put two emulated boards behind Com1 and Com2, to try the panel "
+                                  "without hardware.")});
+#endif
+}
+
+// Reads the command line into parser and ports; what is wrong with it goes to *mistake.
+Request readCommandLine(QCommandLineParser &parser, const QStringList &arguments, PortMap *ports,
+                        QString *mistake)
+{
+    describeOptions(parser);
+    *ports = PortMap();
+    if (!parser.parse(arguments)) {
+        *mistake = QCoreApplication::translate("main", "%1: %2\nTry '%1 --help'.")
+                       .arg(programName(), parser.errorText());
+        return Request::Mistake;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        *mistake = QCoreApplication::translate("main", "%1: unexpected argument '%2'\n"
+                                                       "Try '%1 --help'.")
+                       .arg(programName(), parser.positionalArguments().first());
+        return Request::Mistake;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        return Request::Help;
+    if (parser.isSet(QStringLiteral("version")))
+        return Request::Version;
+    for (qint16 number : {1, 2}) {
+        const QString option = QStringLiteral("com%1").arg(number);
+        if (!parser.isSet(option))
+            continue;
+        const QString device = parser.value(option);
+        if (device.isEmpty()) {
+            *mistake = QCoreApplication::translate("main", "%1: %2 needs a device name\n"
+                                                           "Try '%1 --help'.")
+                           .arg(programName(), QLatin1String("--") + option);
+            return Request::Mistake;
+        }
+        ports->setDevice(number, device);
+    }
+    if (parser.isSet(QStringLiteral("list-ports")))
+        return Request::ListPorts;
+    return Request::Window;
+}
+
 int listPorts(const PortMap &ports)
 {
     const QStringList lines = ports.describePorts();
     if (lines.isEmpty())
-        printTo(stdout, QStringLiteral("No serial ports found.\n"));
+        printTo(stdout, QCoreApplication::translate("main", "No serial ports found.") + u'\n');
     for (const QString &line : lines)
         printTo(stdout, line + QLatin1Char('\n'));
     return Ok;
 }
 
+// Everything the program answers without a window.
+int answer(Request request, const QCommandLineParser &parser, const PortMap &ports,
+           const QString &mistake)
+{
+    switch (request) {
+    case Request::Help:
+        printTo(stdout, parser.helpText());
+        return Ok;
+    case Request::Version:
+        printTo(stdout, QStringLiteral("%1 %2\n").arg(programName(), PROGRAMADOR_VERSION));
+        return Ok;
+    case Request::ListPorts:
+        return listPorts(ports);
+    case Request::Mistake:
+        printTo(stderr, mistake + u'\n');
+        return Usage;
+    case Request::Window:
+        break;
+    }
+    return Failure;
+}
+
 // Without a display Qt gives up with abort() and advice to reinstall. Say in
-// one line what is missing instead, and end with our own exit code.
+// one line what is missing instead, and end with our own exit code. This
+// happens inside QApplication's constructor, before translators can be
+// installed: the translations are asked directly.
 QtMessageHandler defaultHandler = nullptr;
+const Translations *startUpTranslations = nullptr;
+
+const char *const NoDisplayText =
+    QT_TRANSLATE_NOOP("main", "%1: no display to show the window on (DISPLAY is not set). Start "
+                              "it in a desktop session, or try the demo without one: "
+                              "xvfb-run -a %1 --demo");
+const char *const DisplayRefusedText =
+    QT_TRANSLATE_NOOP("main", "%1: cannot connect to the display \"%2\". Start it in a desktop "
+                              "session, or try the demo without one: xvfb-run -a %1 --demo");
 
 void startUpHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (type == QtFatalMsg) {
         const QByteArray display = qgetenv("DISPLAY");
         const QString what = display.isEmpty()
-            ? QStringLiteral("programador: no display to show the window on (DISPLAY is not set).")
-            : QStringLiteral("programador: cannot connect to the display \"%1\".")
-                  .arg(QString::fromLocal8Bit(display));
-        printTo(stderr, what + QLatin1Char(' ')
-                            + QStringLiteral("Start it in a desktop session, or try the demo "
-                                             "without one: xvfb-run -a programador --demo\n"));
+            ? startUpTranslations->translate("main", NoDisplayText).arg(programName())
+            : startUpTranslations->translate("main", DisplayRefusedText)
+                  .arg(programName(), QString::fromLocal8Bit(display));
+        printTo(stderr, what + u'\n');
         std::_Exit(NoDisplay);
     }
     // The platform plugin's own complaints lead up to the fatal one above.
@@ -122,101 +234,51 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    arguments = withoutQtOptions(arguments);
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Control panel for a minute/bit programmer board on a serial line "
-                       "(2400 baud, 8N1).\n\n"
-                       "Com1 and Com2 are the first and the second serial port this system "
-                       "lists (see --list-ports), looked up again at each port pick; "
-                       "--com1 and --com2 fix a device instead. Qt's own options, such as "
-                       "-platform and -style, are accepted too."));
-    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
-                                        QStringLiteral("Show this help and exit."));
-    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
-                                           QStringLiteral("Show the version and exit."));
-    const QCommandLineOption com1Option(
-        QStringLiteral("com1"), QStringLiteral("Use this device for Com1."),
-        QStringLiteral("device"));
-    const QCommandLineOption com2Option(
-        QStringLiteral("com2"), QStringLiteral("Use this device for Com2."),
-        QStringLiteral("device"));
-    const QCommandLineOption listOption(
-        QStringLiteral("list-ports"),
-        QStringLiteral("List this system's serial ports, marking Com1 and Com2, and exit."));
-    const QCommandLineOption traceOption(
-        QStringLiteral("trace"),
-        QStringLiteral("Write every event on the serial line to standard error."));
-    parser.addOption(helpOption);
-    parser.addOption(versionOption);
-    parser.addOption(com1Option);
-    parser.addOption(com2Option);
-    parser.addOption(listOption);
-    parser.addOption(traceOption);
-#ifdef PROGRAMADOR_HAVE_DEMO
-    const QCommandLineOption demoOption(
-        QStringLiteral("demo"),
-        QStringLiteral("Put two emulated boards behind Com1 and Com2, to try the panel "
-                       "without hardware."));
-    parser.addOption(demoOption);
-#endif
-
-    if (!parser.parse(withoutQtOptions(arguments))) {
-        printTo(stderr, QStringLiteral("programador: %1\nTry 'programador --help'.\n")
-                            .arg(parser.errorText()));
-        return Usage;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        printTo(stderr, QStringLiteral("programador: unexpected argument '%1'\n"
-                                       "Try 'programador --help'.\n")
-                            .arg(parser.positionalArguments().first()));
-        return Usage;
-    }
-    if (parser.isSet(helpOption)) {
-        // Without an application object Qt cannot know the program's name.
-        printTo(stdout, parser.helpText().replace(QLatin1String("<executable_name>"),
-                                                  QCoreApplication::applicationName()));
-        return Ok;
-    }
-    if (parser.isSet(versionOption)) {
-        printTo(stdout, QStringLiteral("programador %1\n").arg(PROGRAMADOR_VERSION));
-        return Ok;
-    }
-
+    // The desktop's language, chosen before any application object exists.
+    Translations translations;
     PortMap ports;
-    for (const auto &[option, number] : {std::pair{&com1Option, 1}, std::pair{&com2Option, 2}}) {
-        if (!parser.isSet(*option))
-            continue;
-        const QString device = parser.value(*option);
-        if (device.isEmpty()) {
-            printTo(stderr, QStringLiteral("programador: --com%1 needs a device name\n"
-                                           "Try 'programador --help'.\n")
-                                .arg(number));
-            return Usage;
-        }
-        ports.setDevice(qint16(number), device);
+    QString mistake;
+    QCommandLineParser parser;
+    if (const Request request = readCommandLine(parser, arguments, &ports, &mistake);
+        request != Request::Window) {
+        // Translators need an application object, and the options and Qt's
+        // own parser texts are translated when made: read the line again.
+        // Its only argument is the program's name, which Qt's usage line
+        // shows as given, not as the path it was started by.
+        char name[] = "programador";
+        char *nameOnly[] = {name, nullptr};
+        int count = 1;
+        QCoreApplication app(count, nameOnly);
+        translations.install();
+        QCommandLineParser translated;
+        return answer(readCommandLine(translated, arguments, &ports, &mistake), translated, ports,
+                      mistake);
     }
-    if (parser.isSet(listOption))
-        return listPorts(ports);
-    if (parser.isSet(traceOption))
+    if (parser.isSet(QStringLiteral("trace")))
         QLoggingCategory::setFilterRules(QStringLiteral("programador.line.debug=true"));
 
     defaultHandler = qInstallMessageHandler(startUpHandler);
+    startUpTranslations = &translations;
     QApplication app(argc, argv);
     qInstallMessageHandler(defaultHandler);
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PROGRAMADOR_APP_ID),
         QIcon(QStringLiteral(":/" PROGRAMADOR_APP_ID ".png"))));
     // Lets desktops match the window to its menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral(PROGRAMADOR_APP_ID));
+    translations.install();
 
 #ifdef PROGRAMADOR_HAVE_DEMO
     std::vector<std::unique_ptr<BoardEmulator>> boards;
-    if (parser.isSet(demoOption)) {
+    if (parser.isSet(QStringLiteral("demo"))) {
         for (qint16 number : {1, 2}) {
             auto board = std::make_unique<BoardEmulator>();
             if (!board->start()) {
-                printTo(stderr, QStringLiteral("programador: cannot start an emulated board: %1\n")
-                                    .arg(board->errorString()));
+                printTo(stderr, QCoreApplication::translate(
+                                    "main", "%1: cannot start an emulated board: %2")
+                                        .arg(programName(), board->errorString())
+                                    + u'\n');
                 return Failure;
             }
             ports.setDevice(number, board->devicePath());

@@ -49,11 +49,6 @@ QString QtSerialChannel::deviceName() const
     return m_port.isOpen() ? m_device : m_ports.device(m_portNumber);
 }
 
-QString QtSerialChannel::portText() const
-{
-    return QStringLiteral("%1 (%2)").arg(portLabel(m_portNumber), m_device);
-}
-
 void QtSerialChannel::report(Failure failure, const QString &message)
 {
     LINE_TRACE(QStringLiteral("failure: %1").arg(message));
@@ -84,7 +79,7 @@ bool QtSerialChannel::open()
     m_device = m_ports.device(m_portNumber);
     if (m_device.isEmpty()) {
         report(Failure::NoSuchDevice,
-               QStringLiteral("Cannot open %1: this system lists no serial port for it.")
+               tr("Cannot open %1: this system lists no serial port for it.")
                    .arg(portLabel(m_portNumber)));
         return false;
     }
@@ -106,7 +101,7 @@ void QtSerialChannel::reportOpenFailure(const QString &path)
     const QSerialPort::SerialPortError error = m_port.error();
     const QString osText = m_port.errorString();
     m_port.clearError();
-    const QString where = portText();
+    const QString port = portLabel(m_portNumber);
 
 #ifdef Q_OS_UNIX
     const bool missing = !QFileInfo::exists(path);
@@ -115,11 +110,12 @@ void QtSerialChannel::reportOpenFailure(const QString &path)
 #endif
     if (error == QSerialPort::DeviceNotFoundError || missing) {
         report(Failure::NoSuchDevice,
-               QStringLiteral("Cannot open %1: there is no such device (%2).").arg(where, osText));
+               tr("Cannot open %1 (%2): there is no such device (%3).")
+                   .arg(port, m_device, osText));
         return;
     }
     if (error != QSerialPort::PermissionError) {
-        report(Failure::Other, QStringLiteral("Cannot open %1: %2.").arg(where, osText));
+        report(Failure::Other, tr("Cannot open %1 (%2): %3.").arg(port, m_device, osText));
         return;
     }
 #ifdef Q_OS_UNIX
@@ -130,18 +126,17 @@ void QtSerialChannel::reportOpenFailure(const QString &path)
         if (group.isEmpty() || group == QLatin1String("root"))
             group = QStringLiteral("dialout");
         report(Failure::PermissionDenied,
-               QStringLiteral("Cannot open %1: permission denied (%2). Your user may need to "
-                              "join the group that owns the device, %3: sudo usermod -aG %3 "
-                              "$USER, then log in again.")
-                   .arg(where, osText, group));
+               tr("Cannot open %1 (%2): permission denied (%3). Your user may need to join the "
+                  "group that owns the device, %4: sudo usermod -aG %4 $USER, then log in again.")
+                   .arg(port, m_device, osText, group));
         return;
     }
 #endif
     // Windows answers "access denied" for a port another program holds.
     report(Failure::Busy,
-           QStringLiteral("Cannot open %1: the device is busy or locked by another program (%2). "
-                          "Close that program and pick the port again.")
-               .arg(where, osText));
+           tr("Cannot open %1 (%2): the device is busy or locked by another program (%3). "
+              "Close that program and pick the port again.")
+               .arg(port, m_device, osText));
 }
 
 void QtSerialChannel::close()
@@ -232,7 +227,7 @@ void QtSerialChannel::settleLoss()
     m_port.blockSignals(false);
     LINE_TRACE(QStringLiteral("close %1 %2 (lost)").arg(portLabel(m_portNumber), m_device));
     report(Failure::Lost,
-           QStringLiteral("Lost the connection on %1: the device went away (%2). "
-                          "The port was closed; pick a port to connect again.")
-               .arg(portText(), m_lossReason));
+           tr("Lost the connection on %1 (%2): the device went away (%3). "
+              "The port was closed; pick a port to connect again.")
+               .arg(portLabel(m_portNumber), m_device, m_lossReason));
 }

@@ -38,7 +38,6 @@ private:
     void onPortError(QSerialPort::SerialPortError error);
     void settleLoss();
     void takeIn();
-    QString portText() const;
     void reportOpenFailure(const QString &path);
     void report(Failure failure, const QString &message);
 

@@ -44,7 +44,7 @@ public:
     // What a command with no port open is answered with, wherever it is caught.
     static QString notOpenMessage()
     {
-        return QStringLiteral("No port is open: pick Com1 or Com2 first.");
+        return tr("No port is open: pick Com1 or Com2 first.");
     }
 
 signals:

@@ -181,17 +181,20 @@ void Form1::onChannelError(SerialChannel::Failure failure, const QString &messag
     // the user has picked another port that waits its turn.
     if (failure != Failure::NotOpen && !serie.isOpen() && !m_dialogue.hasPortSwitchQueued())
         ui.LstPuerto->setCurrentIndex(-1);
-    QString text = message;
-    if (failure == Failure::NoSuchDevice) {
-        const QStringList found = serie.portMap().describePorts();
-        text += QLatin1String("\n\n");
-        text += found.isEmpty()
-            ? tr("This system shows no serial ports.")
-            : tr("Serial ports on this system:\n%1").arg(found.join(QLatin1Char('\n')));
-        text += QLatin1String("\n\n");
-        text += tr("To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.");
+    if (failure != Failure::NoSuchDevice) {
+        report(message);
+        return;
     }
-    report(text);
+    const QStringList found = serie.portMap().describePorts();
+    if (found.isEmpty()) {
+        report(tr("%1\n\nThis system shows no serial ports.\n\n"
+                  "To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.")
+                   .arg(message));
+    } else {
+        report(tr("%1\n\nSerial ports on this system:\n%2\n\n"
+                  "To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.")
+                   .arg(message, found.join(QLatin1Char('\n'))));
+    }
 }
 
 void Form1::prepareMessageBox()

@@ -2,6 +2,7 @@
 #include "board_protocol.h"
 #include "form1.h"
 #include "panel_test_base.h"
+#include "translations.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -356,6 +357,19 @@ void TstForm1Handlers::missingPortIsReportedAndWindowStaysUsable()
     QVERIFY(waitIdle());
     QCOMPARE(board2->received(), Sequence);
     QCOMPARE(reported.size(), 1);
+
+    // In Spanish, with the translations the program installs: the channel's
+    // sentence and the window's, each translated whole.
+    Translations spanish(QLocale(QLocale::Spanish, QLocale::Spain));
+    spanish.install();
+    userPick(ui->LstPuerto, 0);
+    QCOMPARE(reported.size(), 2);
+    const QString spanishMessage = reported.last().first().toString();
+    for (const char *words : {"No se puede abrir Com1 (/dev/programador-missing): no existe ese "
+                              "dispositivo", "--com1 DISPOSITIVO"})
+        QVERIFY2(spanishMessage.contains(QString::fromUtf8(words)), qPrintable(spanishMessage));
+    QVERIFY(spanishMessage.contains(QLatin1String("Puertos serie de este sistema"))
+            || spanishMessage.contains(QString::fromUtf8("no muestra ningún puerto serie")));
 }
 
 void TstForm1Handlers::commandWithNoPortIsReported()
@@ -401,6 +415,7 @@ void TstForm1Handlers::lostPortIsReportedOnceAndQueueDropped()
     QVERIFY(waitIdle());
     QCOMPARE(board2->received(), Sequence);
     QCOMPARE(reported.size(), 1);
+
 }
 
 QTEST_MAIN(TstForm1Handlers)

@@ -1,0 +1,131 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="en">
+<context>
+    <name>Form1</name>
+    <message>
+        <source>%1
+
+This system shows no serial ports.
+
+To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1
+
+Serial ports on this system:
+%2
+
+To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>QtSerialChannel</name>
+    <message>
+        <source>Cannot open %1: this system lists no serial port for it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot open %1 (%2): there is no such device (%3).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot open %1 (%2): %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot open %1 (%2): permission denied (%3). Your user may need to join the group that owns the device, %4: sudo usermod -aG %4 $USER, then log in again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot open %1 (%2): the device is busy or locked by another program (%3). Close that program and pick the port again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lost the connection on %1 (%2): the device went away (%3). The port was closed; pick a port to connect again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SerialChannel</name>
+    <message>
+        <source>No port is open: pick Com1 or Com2 first.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Control panel for a minute/bit programmer board on a serial line (2400 baud, 8N1).
+
+Com1 and Com2 are the first and the second serial port this system lists (see --list-ports), looked up again at each port pick; --com1 and --com2 fix a device instead. Qt&apos;s own options, such as -platform and -style, are accepted too.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>device</source>
+        <comment>value of --com1 and --com2 in --help</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show this help and exit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use this device for Com1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use this device for Com2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>List this system&apos;s serial ports, marking Com1 and Com2, and exit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Write every event on the serial line to standard error.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Put two emulated boards behind Com1 and Com2, to try the panel without hardware.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2
+Try &apos;%1 --help&apos;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: unexpected argument &apos;%2&apos;
+Try &apos;%1 --help&apos;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 needs a device name
+Try &apos;%1 --help&apos;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No serial ports found.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: cannot start an emulated board: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: no display to show the window on (DISPLAY is not set). Start it in a desktop session, or try the demo without one: xvfb-run -a %1 --demo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: cannot connect to the display &quot;%2&quot;. Start it in a desktop session, or try the demo without one: xvfb-run -a %1 --demo</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>
