@@ -2,6 +2,7 @@
 // panel without hardware. Logs the traffic until SIGINT, SIGTERM or SIGHUP.
 
 #include "board_emulator.h"
+#include "translations.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -54,9 +55,14 @@ void printTo(FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
-int mistake(const QString &what)
+QString programName()
 {
-    printTo(stderr, QStringLiteral("board-emulator: %1\nTry 'board-emulator --help'.\n").arg(what));
+    return QCoreApplication::applicationName();
+}
+
+int mistake(const QString &message)
+{
+    printTo(stderr, message + QLatin1Char('\n'));
     return Usage;
 }
 
@@ -83,51 +89,71 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("board-emulator"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BOARD_EMULATOR_VERSION));
 
-    // Parsed before anything starts, so mistakes never leave a board behind.
+    // The application object first: the translators need it, and the options
+    // and Qt's own parser texts are translated when made. Its only argument is
+    // the program's name, which Qt's usage line shows as given, not as the
+    // path it was started by; the command line is read from argv.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    Translations translations;
+    char name[] = "board-emulator";
+    char *nameOnly[] = {name, nullptr};
+    int count = 1;
+    QCoreApplication app(count, nameOnly);
+    translations.install();
 
+    // Read before anything starts, so mistakes never leave a board behind.
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Emulates the programmer board on a pseudo-terminal so programador can be tried without hardware."));
-    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
-                                        QStringLiteral("Show this help and exit."));
-    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
-                                           QStringLiteral("Show the version and exit."));
-    const QCommandLineOption delayOption({QStringLiteral("d"), QStringLiteral("delay")},
-                                         QStringLiteral("Start each answer <ms> milliseconds after its command (default 20)."),
-                                         QStringLiteral("ms"), QStringLiteral("20"));
-    const QCommandLineOption silentOption({QStringLiteral("s"), QStringLiteral("silent")},
-                                          QStringLiteral("Read commands but never answer."));
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "board-emulator", "Emulates the programmer board on a pseudo-terminal so programador can "
+                          "be tried without hardware."));
+    const QCommandLineOption helpOption(
+        {QStringLiteral("h"), QStringLiteral("help")},
+        QCoreApplication::translate("board-emulator", "Show this help and exit."));
+    const QCommandLineOption versionOption(
+        {QStringLiteral("v"), QStringLiteral("version")},
+        QCoreApplication::translate("board-emulator", "Show the version and exit."));
+    const QCommandLineOption delayOption(
+        {QStringLiteral("d"), QStringLiteral("delay")},
+        QCoreApplication::translate(
+            "board-emulator", "Start each answer <ms> milliseconds after its command (default 20)."),
+        QStringLiteral("ms"), QStringLiteral("20"));
+    const QCommandLineOption silentOption(
+        {QStringLiteral("s"), QStringLiteral("silent")},
+        QCoreApplication::translate("board-emulator", "Read commands but never answer."));
     const QCommandLineOption instantOption(
         {QStringLiteral("i"), QStringLiteral("instant")},
-        QStringLiteral("Take commands and send answers at once, not at the pace of a 2400-baud line."));
+        QCoreApplication::translate("board-emulator", "Take commands and send answers at once, "
+                                                      "not at the pace of a 2400-baud line."));
     parser.addOptions({helpOption, versionOption, delayOption, silentOption, instantOption});
 
     if (!parser.parse(arguments))
-        return mistake(parser.errorText());
+        return mistake(QCoreApplication::translate("board-emulator", "%1: %2\nTry '%1 --help'.")
+                           .arg(programName(), parser.errorText()));
     if (!parser.positionalArguments().isEmpty())
-        return mistake(QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+        return mistake(QCoreApplication::translate("board-emulator",
+                                                   "%1: unexpected argument '%2'\n"
+                                                   "Try '%1 --help'.")
+                           .arg(programName(), parser.positionalArguments().first()));
     if (parser.isSet(helpOption)) {
-        // Without an application object Qt cannot know the program's name.
-        printTo(stdout, parser.helpText().replace(QLatin1String("<executable_name>"),
-                                                  QCoreApplication::applicationName()));
+        printTo(stdout, parser.helpText());
         return Ok;
     }
     if (parser.isSet(versionOption)) {
-        printTo(stdout, QStringLiteral("board-emulator %1\n").arg(QStringLiteral(BOARD_EMULATOR_VERSION)));
+        printTo(stdout, QStringLiteral("%1 %2\n").arg(programName(), BOARD_EMULATOR_VERSION));
         return Ok;
     }
     bool ok = false;
     const int delay = parser.value(delayOption).toInt(&ok);
     if (!ok || delay < 0)
-        return mistake(QStringLiteral("--delay wants a whole number of milliseconds, not '%1'")
-                           .arg(parser.value(delayOption)));
+        return mistake(QCoreApplication::translate("board-emulator",
+                                                   "%1: --delay wants a whole number of "
+                                                   "milliseconds, not '%2'\nTry '%1 --help'.")
+                           .arg(programName(), parser.value(delayOption)));
     const bool silent = parser.isSet(silentOption);
     const bool paced = !parser.isSet(instantOption);
 
-    QCoreApplication app(argc, argv);
     if (watchSignals()) {
         auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
         QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
@@ -142,7 +168,10 @@ int main(int argc, char *argv[])
     board.setSilent(silent);
     board.setLinePaced(paced);
     if (!board.start()) {
-        printTo(stderr, QStringLiteral("board-emulator: cannot open a pseudo-terminal: %1\n").arg(board.errorString()));
+        printTo(stderr, QCoreApplication::translate("board-emulator",
+                                                    "%1: cannot open a pseudo-terminal: %2")
+                                .arg(programName(), board.errorString())
+                            + QLatin1Char('\n'));
         return Failure;
     }
 
@@ -151,6 +180,7 @@ int main(int argc, char *argv[])
     QElapsedTimer clock;
     clock.start();
     const auto stamp = [&clock] { return QStringLiteral("%1").arg(double(clock.nsecsElapsed()) / 1e9, 9, 'f', 3); };
+    // The traffic is a trace, like the panel's --trace: never translated.
     QObject::connect(&board, &BoardEmulator::commandParsed, &app, [&](const BoardEmulator::Command &command) {
         say((command.valid ? QStringLiteral("%1 <- %2") : QStringLiteral("%1 <- %2  (invalid)"))
                 .arg(stamp(), shown(command.text)));
@@ -159,18 +189,23 @@ int main(int argc, char *argv[])
         say(QStringLiteral("%1 -> %2").arg(stamp(), shown(bytes)));
     });
 
-    say(QStringLiteral("Board ready on %1").arg(board.devicePath()));
-    say(QStringLiteral("Run: programador --com1 %1").arg(board.devicePath()));
+    say(QCoreApplication::translate("board-emulator", "Board ready on %1").arg(board.devicePath()));
+    say(QCoreApplication::translate("board-emulator", "Run: %1 --com1 %2")
+            .arg(QStringLiteral("programador"), board.devicePath()));
     if (silent)
-        say(QStringLiteral("Commands are read but never answered."));
+        say(QCoreApplication::translate("board-emulator", "Commands are read but never answered."));
     else if (paced)
-        say(QStringLiteral("Answers start %1 ms after each command, at the pace of a 2400-baud line.").arg(delay));
+        say(QCoreApplication::translate("board-emulator", "Answers start %1 ms after each command, "
+                                                          "at the pace of a 2400-baud line.")
+                .arg(delay));
     else
-        say(QStringLiteral("Answers go out whole, %1 ms after each command.").arg(delay));
-    say(QStringLiteral("Press Ctrl+C to stop."));
+        say(QCoreApplication::translate("board-emulator",
+                                        "Answers go out whole, %1 ms after each command.")
+                .arg(delay));
+    say(QCoreApplication::translate("board-emulator", "Press Ctrl+C to stop."));
 
     app.exec();
     board.hangUp();
-    say(QStringLiteral("Stopped."));
+    say(QCoreApplication::translate("board-emulator", "Stopped."));
     return Ok;
 }

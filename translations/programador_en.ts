@@ -56,6 +56,80 @@ To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.</sou
     </message>
 </context>
 <context>
+    <name>board-emulator</name>
+    <message>
+        <source>Emulates the programmer board on a pseudo-terminal so programador can be tried without hardware.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show this help and exit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start each answer &lt;ms&gt; milliseconds after its command (default 20).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read commands but never answer.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Take commands and send answers at once, not at the pace of a 2400-baud line.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2
+Try &apos;%1 --help&apos;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: unexpected argument &apos;%2&apos;
+Try &apos;%1 --help&apos;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: --delay wants a whole number of milliseconds, not &apos;%2&apos;
+Try &apos;%1 --help&apos;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: cannot open a pseudo-terminal: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Board ready on %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Run: %1 --com1 %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Commands are read but never answered.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Answers start %1 ms after each command, at the pace of a 2400-baud line.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Answers go out whole, %1 ms after each command.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Press Ctrl+C to stop.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stopped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>Control panel for a minute/bit programmer board on a serial line (2400 baud, 8N1).

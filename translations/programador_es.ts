@@ -65,6 +65,83 @@ Para usar otro dispositivo, inicie el panel con --com1 DISPOSITIVO o --com2 DISP
     </message>
 </context>
 <context>
+    <name>board-emulator</name>
+    <message>
+        <source>Emulates the programmer board on a pseudo-terminal so programador can be tried without hardware.</source>
+        <translation>Emula la placa programadora en un pseudoterminal para poder probar programador sin hardware.</translation>
+    </message>
+    <message>
+        <source>Show this help and exit.</source>
+        <translation>Muestra esta ayuda y termina.</translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation>Muestra la versión y termina.</translation>
+    </message>
+    <message>
+        <source>Start each answer &lt;ms&gt; milliseconds after its command (default 20).</source>
+        <translation>Empieza cada respuesta &lt;ms&gt; milisegundos después de su comando (por omisión, 20).</translation>
+    </message>
+    <message>
+        <source>Read commands but never answer.</source>
+        <translation>Lee los comandos pero nunca responde.</translation>
+    </message>
+    <message>
+        <source>Take commands and send answers at once, not at the pace of a 2400-baud line.</source>
+        <translation>Recibe los comandos y envía las respuestas al instante, no al ritmo de una línea de 2400 baudios.</translation>
+    </message>
+    <message>
+        <source>%1: %2
+Try &apos;%1 --help&apos;.</source>
+        <translation>%1: %2
+Pruebe «%1 --help».</translation>
+    </message>
+    <message>
+        <source>%1: unexpected argument &apos;%2&apos;
+Try &apos;%1 --help&apos;.</source>
+        <translation>%1: argumento inesperado «%2»
+Pruebe «%1 --help».</translation>
+    </message>
+    <message>
+        <source>%1: --delay wants a whole number of milliseconds, not &apos;%2&apos;
+Try &apos;%1 --help&apos;.</source>
+        <translation>%1: --delay necesita un número entero de milisegundos, no «%2»
+Pruebe «%1 --help».</translation>
+    </message>
+    <message>
+        <source>%1: cannot open a pseudo-terminal: %2</source>
+        <translation>%1: no se puede abrir un pseudoterminal: %2</translation>
+    </message>
+    <message>
+        <source>Board ready on %1</source>
+        <translation>Placa lista en %1</translation>
+    </message>
+    <message>
+        <source>Run: %1 --com1 %2</source>
+        <translation>Ejecute: %1 --com1 %2</translation>
+    </message>
+    <message>
+        <source>Commands are read but never answered.</source>
+        <translation>Los comandos se leen pero nunca se responden.</translation>
+    </message>
+    <message>
+        <source>Answers start %1 ms after each command, at the pace of a 2400-baud line.</source>
+        <translation>Las respuestas empiezan %1 ms después de cada comando, al ritmo de una línea de 2400 baudios.</translation>
+    </message>
+    <message>
+        <source>Answers go out whole, %1 ms after each command.</source>
+        <translation>Las respuestas salen enteras, %1 ms después de cada comando.</translation>
+    </message>
+    <message>
+        <source>Press Ctrl+C to stop.</source>
+        <translation>Pulse Ctrl+C para terminar.</translation>
+    </message>
+    <message>
+        <source>Stopped.</source>
+        <translation>Se ha detenido.</translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>Control panel for a minute/bit programmer board on a serial line (2400 baud, 8N1).

@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # --help and a command-line mistake in Spanish and in English, without a
-# display; a desktop that lists English before Spanish gets English.
+# display; a desktop that lists English before Spanish gets English. The
+# emulator, when given, speaks Spanish too.
 set -uo pipefail
 exe=$1
+emulator=${2:-}
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # language list, words of --help, words of the answer to --bogus
 check() {
     local languages=$1 help=$2 mistake=$3 out rc=0
-    run() { env -u LC_ALL -u LC_MESSAGES -u DISPLAY LANGUAGE="$languages" LANG=es_ES.UTF-8 "$exe" "$@"; }
-    out=$(run --help) || fail "--help failed under LANGUAGE=$languages"
+    run() { env -u LC_ALL -u LC_MESSAGES -u DISPLAY LANGUAGE="$languages" LANG=es_ES.UTF-8 "$@"; }
+    out=$(run "$exe" --help) || fail "--help failed under LANGUAGE=$languages"
     [[ $out == *"$help"* ]] || fail "--help under LANGUAGE=$languages lacks '$help': $out"
-    out=$(run --bogus 2>&1) || rc=$?
+    out=$(run "$exe" --bogus 2>&1) || rc=$?
     [ "$rc" -eq 2 ] || fail "exit code $rc for --bogus under LANGUAGE=$languages"
     [[ $out == *"$mistake"* ]] || fail "--bogus under LANGUAGE=$languages lacks '$mistake': $out"
     echo "ok: LANGUAGE=$languages"
@@ -19,3 +21,9 @@ check() {
 
 check es "--com1 <dispositivo>  Usa este dispositivo para Com1." "Pruebe «programador --help»."
 check en:es "--com1 <device>  Use this device for Com1." "Try 'programador --help'."
+
+if [ -n "$emulator" ]; then
+    out=$(LANGUAGE=es "$emulator" --bogus 2>&1)
+    [[ $out == *"Pruebe «board-emulator --help»."* ]] || fail "board-emulator in Spanish: $out"
+    echo "ok: board-emulator in Spanish"
+fi
