@@ -12,6 +12,7 @@
 #include <cstring>
 #include <deque>
 #include <map>
+#include <optional>
 #include <utility>
 
 #include <fcntl.h>
@@ -32,14 +33,8 @@ constexpr Clock::time_point kNever = Clock::time_point::max();
 constexpr auto kGarbageQuiet = 50ms;
 // A command still unfinished this long after its first byte is given up.
 constexpr auto kUnfinished = 500ms;
-// At most this much from the panel is on its way at once; the rest waits in
-// the pseudo-terminal, as it would in the panel's own output buffer.
-constexpr qsizetype kMaxIncoming = 4096;
-// If the panel stops reading we queue at most this much, then drop.
+// If the panel stops reading we hold at most this much going out, then drop.
 constexpr qsizetype kMaxOutgoing = 4 * 1024 * 1024;
-// After the master reported a hang-up, look again this often instead of
-// letting a level-triggered notifier spin.
-constexpr int kReadRetryMs = 100;
 
 QString systemError(const char *what)
 {
@@ -67,7 +62,6 @@ struct BoardEmulator::Private
     QSocketNotifier *writeNotifier = nullptr;
     // Fires when the next thing is due: a byte in or out, an answer, a parser timeout.
     QTimer *wakeTimer;
-    QTimer *readRetryTimer;
 
     bool paced = true;
     int replyDelay = 20;
@@ -75,11 +69,14 @@ struct BoardEmulator::Private
     QByteArray replyOverride;
     QList<ReplyPiece> script;
 
-    int minute = 1;
-    int bit = 0;
-    int mode = 0;
-    bool runningProgramme = false;
-    std::array<quint8, kMinutes> programme{};
+    struct State
+    {
+        int minute = 1;
+        int bit = 0;
+        int mode = 0;
+        bool runningProgramme = false;
+        std::array<quint8, kMinutes> programme{};
+    } board;   // as at power-on
 
     // Splits the stream into commands; holds at most CommandParser::MaxKept bytes.
     CommandParser parser;
@@ -103,11 +100,9 @@ struct BoardEmulator::Private
     // Bytes due that the pseudo-terminal could not take yet.
     QByteArray outgoing;
 
-    void powerOn();
     void closeLine();
 
     void onReadable();
-    void onWritable();
     void tick();
     void arm();
     Clock::time_point parserDeadline() const;
@@ -119,36 +114,21 @@ struct BoardEmulator::Private
     void transmit(Clock::time_point at, const QByteArray &bytes);
     void flushLine(Clock::time_point until);
     void write(const QByteArray &bytes);
-    qsizetype writeSome(const char *data, qsizetype size, bool *wouldBlock);
+    void writeOutgoing();
 };
 
 BoardEmulator::Private::Private(BoardEmulator *owner)
     : q(owner)
     , wakeTimer(new QTimer(owner))
-    , readRetryTimer(new QTimer(owner))
 {
     wakeTimer->setSingleShot(true);
     wakeTimer->setTimerType(Qt::PreciseTimer);
-    readRetryTimer->setSingleShot(true);
-}
-
-void BoardEmulator::Private::powerOn()
-{
-    minute = 1;
-    bit = 0;
-    mode = 0;
-    runningProgramme = false;
-    programme.fill(0);
-    received.clear();
-    commands.clear();
-    lastArrival = lastReplyDue = lineFree = {};
 }
 
 void BoardEmulator::Private::closeLine()
 {
     ++session;
     wakeTimer->stop();
-    readRetryTimer->stop();
     parser.reset();
     incoming.clear();
     scheduled.clear();
@@ -176,12 +156,7 @@ void BoardEmulator::Private::onReadable()
     // Bounded so a chatty panel cannot starve the rest of the event loop; the
     // notifier fires again if more is waiting.
     for (int round = 0; round < 16; ++round) {
-        const qsizetype room = std::min<qsizetype>(sizeof buffer, kMaxIncoming - qsizetype(incoming.size()));
-        if (room <= 0) {
-            readNotifier->setEnabled(false);   // tick() turns it back on as the line drains
-            break;
-        }
-        const ssize_t n = ::read(master, buffer, size_t(room));
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
         if (n > 0) {
             const Clock::time_point now = Clock::now();
             for (ssize_t i = 0; i < n; ++i) {
@@ -193,26 +168,13 @@ void BoardEmulator::Private::onReadable()
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
-            // End of file or EIO: nobody holds the panel's side. A level-triggered
-            // notifier would fire forever, so park it and look again later.
+        // End of file or EIO cannot come while slaveKeeper is open; should
+        // anything like it come, stop reading rather than spin on the notifier.
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
             readNotifier->setEnabled(false);
-            readRetryTimer->start(kReadRetryMs);
-        }
         break;
     }
     tick();
-}
-
-void BoardEmulator::Private::onWritable()
-{
-    bool wouldBlock = false;
-    const qsizetype done = writeSome(outgoing.constData(), outgoing.size(), &wouldBlock);
-    outgoing.remove(0, done);
-    if (!wouldBlock)
-        outgoing.clear();   // the line failed; what is left can never go
-    if (outgoing.isEmpty())
-        writeNotifier->setEnabled(false);
 }
 
 // Does everything that is due by now, in time order, then waits for the next.
@@ -247,8 +209,6 @@ void BoardEmulator::Private::tick()
         if (ended && !apply(*ended, at))
             return;
     }
-    if (readNotifier && !readNotifier->isEnabled() && !readRetryTimer->isActive())
-        readNotifier->setEnabled(true);
 
     // To the panel.
     while (!scheduled.empty() && scheduled.begin()->first <= now) {
@@ -297,14 +257,14 @@ bool BoardEmulator::Private::apply(const CommandParser::Command &parsed, Clock::
         const int high = code == '2' ? kMinutes : code == '3' ? kBits - 1 : 1;
         valid = parsed.value >= low && parsed.value <= high;
         if (valid)
-            (code == '2' ? minute : code == '3' ? bit : mode) = parsed.value;
+            (code == '2' ? board.minute : code == '3' ? board.bit : board.mode) = parsed.value;
     } else if (valid) {
-        quint8 &row = programme[minute - 1];
+        quint8 &row = board.programme[board.minute - 1];
         switch (code) {
-        case '4': row |= quint8(1u << bit); break;
+        case '4': row |= quint8(1u << board.bit); break;
         case '5': row = 0; break;
-        case '6': row &= quint8(~(1u << bit)); break;
-        case '8': runningProgramme = true; break;
+        case '6': row &= quint8(~(1u << board.bit)); break;
+        case '8': board.runningProgramme = true; break;
         default: break;   // '1' only asks for an answer
         }
     }
@@ -322,9 +282,9 @@ bool BoardEmulator::Private::apply(const CommandParser::Command &parsed, Clock::
 QByteArray BoardEmulator::Private::reply(bool ok) const
 {
     QByteArray r = ok ? QByteArrayLiteral("OK") : QByteArrayLiteral("ER");
-    r += QByteArray::number(minute).rightJustified(2, '0');
-    r += char('0' + bit);
-    r += char('0' + mode);
+    r += QByteArray::number(board.minute).rightJustified(2, '0');
+    r += char('0' + board.bit);
+    r += char('0' + board.mode);
     return r;
 }
 
@@ -377,38 +337,30 @@ void BoardEmulator::Private::flushLine(Clock::time_point until)
 
 void BoardEmulator::Private::write(const QByteArray &bytes)
 {
-    if (master < 0 || bytes.isEmpty())
+    if (master < 0)
         return;
-    qsizetype done = 0;
-    if (outgoing.isEmpty()) {
-        bool wouldBlock = false;
-        done = writeSome(bytes.constData(), bytes.size(), &wouldBlock);
-        if (!wouldBlock)
-            return;   // all written, or the line failed and queueing is pointless
-    }
-    const qsizetype rest = std::min(bytes.size() - done, kMaxOutgoing - outgoing.size());
-    if (rest > 0) {
-        outgoing.append(bytes.constData() + done, rest);
-        writeNotifier->setEnabled(true);
-    }
+    outgoing.append(bytes.first(std::min(bytes.size(), kMaxOutgoing - outgoing.size())));
+    writeOutgoing();
 }
 
-qsizetype BoardEmulator::Private::writeSome(const char *data, qsizetype size, bool *wouldBlock)
+// Writes what the pseudo-terminal takes now; the write notifier brings the rest.
+void BoardEmulator::Private::writeOutgoing()
 {
-    *wouldBlock = false;
     qsizetype done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(master, data + done, size_t(size - done));
+    while (done < outgoing.size()) {
+        const ssize_t n = ::write(master, outgoing.constData() + done, size_t(outgoing.size() - done));
         if (n > 0) {
             done += n;
             continue;
         }
         if (n < 0 && errno == EINTR)
             continue;
-        *wouldBlock = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
+            done = outgoing.size();   // the line failed; what is left can never go
         break;
     }
-    return done;
+    outgoing.remove(0, done);
+    writeNotifier->setEnabled(!outgoing.isEmpty());
 }
 
 // ---------------------------------------------------------------------------
@@ -418,10 +370,6 @@ BoardEmulator::BoardEmulator(QObject *parent)
     , d(std::make_unique<Private>(this))
 {
     connect(d->wakeTimer, &QTimer::timeout, this, [this] { d->tick(); });
-    connect(d->readRetryTimer, &QTimer::timeout, this, [this] {
-        if (d->readNotifier)
-            d->readNotifier->setEnabled(true);
-    });
 }
 
 BoardEmulator::~BoardEmulator()
@@ -471,7 +419,11 @@ bool BoardEmulator::start()
     if (::tcsetattr(slave, TCSANOW, &tio) != 0)
         return fail("tcsetattr", slave);
 
-    d->powerOn();
+    // A new board at power-on.
+    d->board = {};
+    d->received.clear();
+    d->commands.clear();
+    d->lastArrival = d->lastReplyDue = d->lineFree = {};
     ++d->session;
     d->master = master;
     d->slaveKeeper = slave;
@@ -482,7 +434,7 @@ bool BoardEmulator::start()
     connect(d->readNotifier, &QSocketNotifier::activated, this, [this] { d->onReadable(); });
     d->writeNotifier = new QSocketNotifier(master, QSocketNotifier::Write, this);
     d->writeNotifier->setEnabled(false);
-    connect(d->writeNotifier, &QSocketNotifier::activated, this, [this] { d->onWritable(); });
+    connect(d->writeNotifier, &QSocketNotifier::activated, this, [this] { d->writeOutgoing(); });
     return true;
 }
 
@@ -512,16 +464,16 @@ void BoardEmulator::sendUnasked(const QByteArray &bytes)
     emit sent(bytes);
 }
 
-int BoardEmulator::minute() const { return d->minute; }
-int BoardEmulator::bit() const { return d->bit; }
-int BoardEmulator::mode() const { return d->mode; }
-bool BoardEmulator::isRunningProgramme() const { return d->runningProgramme; }
+int BoardEmulator::minute() const { return d->board.minute; }
+int BoardEmulator::bit() const { return d->board.bit; }
+int BoardEmulator::mode() const { return d->board.mode; }
+bool BoardEmulator::isRunningProgramme() const { return d->board.runningProgramme; }
 
 bool BoardEmulator::isProgrammed(int minute, int bit) const
 {
     if (minute < 1 || minute > kMinutes || bit < 0 || bit >= kBits)
         return false;
-    return d->programme[minute - 1] & (1u << bit);
+    return d->board.programme[minute - 1] & (1u << bit);
 }
 
 QByteArray BoardEmulator::normalReply() const { return d->reply(true); }
