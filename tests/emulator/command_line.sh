@@ -2,6 +2,7 @@
 # board-emulator's exit codes: 2 for a mistake on the command line (with a
 # hint on stderr), 0 for --help and when SIGINT, SIGTERM or SIGHUP stop it.
 set -uo pipefail
+export LANGUAGE=en   # its English words are checked, whatever the desktop speaks
 emulator=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
