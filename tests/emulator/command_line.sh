@@ -22,14 +22,17 @@ done
 grep -q -- "--instant" "$work/out" || fail "--help does not mention --instant"
 
 for signal in INT TERM HUP; do
-    "$emulator" > "$work/log" 2>&1 &
+    # One log per run: the child truncates its log only after the fork, so a
+    # shared one could still show the previous run's ready line.
+    log=$work/log.$signal
+    "$emulator" > "$log" 2>&1 &
     pid=$!
-    for _ in $(seq 100); do grep -q '^Board ready on ' "$work/log" && break; sleep 0.1; done
-    grep -q '^Board ready on ' "$work/log" || fail "no board came up: $(cat "$work/log")"
+    for _ in $(seq 100); do grep -q '^Board ready on ' "$log" && break; sleep 0.1; done
+    grep -q '^Board ready on ' "$log" || fail "no board came up: $(cat "$log")"
     kill -s "$signal" "$pid"
     wait "$pid"
     rc=$?
     [ "$rc" -eq 0 ] || fail "SIG$signal ends it with $rc, not 0"
-    grep -qx 'Stopped.' "$work/log" || fail "SIG$signal did not stop it cleanly"
+    grep -qx 'Stopped.' "$log" || fail "SIG$signal did not stop it cleanly"
 done
 echo "ok: board-emulator's exit codes"
