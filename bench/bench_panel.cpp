@@ -44,6 +44,8 @@ bool waitUntilIdle(Form1 &form)
 // As a person picking Com1 from the list: the pick event, even if Com1 is already shown.
 void pickCom1(Form1 &form)
 {
+    // As a person's pick: the entry becomes current, then the list says so.
+    form.controls().LstPuerto->setCurrentIndex(0);
     emit form.controls().LstPuerto->activated(0);
 }
 
