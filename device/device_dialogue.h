@@ -42,7 +42,6 @@ public:
 
     // A wait is running or work is queued.
     bool isBusy() const { return m_phase != Phase::Idle || !m_queue.isEmpty(); }
-    bool isWaiting() const { return m_phase != Phase::Idle; }
     int queued() const { return int(m_queue.size()); }
     bool hasPortSwitchQueued() const;
     BoardProtocol::StatusFields status() const { return m_status; }

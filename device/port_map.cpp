@@ -34,11 +34,6 @@ void PortMap::setDevice(qint16 port, const QString &device)
         m_fixed[port - 1] = device;
 }
 
-bool PortMap::isFixed(qint16 port) const
-{
-    return (port == 1 || port == 2) && !m_fixed[port - 1].isEmpty();
-}
-
 void PortMap::setLister(Lister lister)
 {
     m_lister = std::move(lister);

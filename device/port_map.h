@@ -23,7 +23,6 @@ public:
     // The device behind the entry right now; empty when the system lists too few ports.
     QString device(qint16 port) const;
     void setDevice(qint16 port, const QString &device);
-    bool isFixed(qint16 port) const;
     // Where listed devices come from; the system's own list by default.
     void setLister(Lister lister);
 
