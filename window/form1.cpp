@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -32,8 +33,10 @@ Form1::Form1(const PortMap &ports, QWidget *parent)
         {ui.PbStart, &Form1::PbStart_Click},
         {ui.PbSalir, &Form1::PbSalir_Click},
     };
-    for (const auto &[button, handler] : buttons)
+    for (const auto &[button, handler] : buttons) {
         connect(button, &QPushButton::clicked, this, handler);
+        button->installEventFilter(this);
+    }
 
     connect(&m_dialogue, &DeviceDialogue::statusChanged, this, &Form1::showStatus);
     connect(&m_dialogue, &DeviceDialogue::refused, this,
@@ -144,6 +147,25 @@ void Form1::showEvent(QShowEvent *event)
     // (about 15 ms of CPU): do it once the window is up, not when a port fails.
     if (!m_message && !event->spontaneous())
         QTimer::singleShot(MessageBoxWarmUpMs, this, &Form1::prepareMessageBox);
+}
+
+// The panel's users come from Windows, where Enter presses the focused button
+// as Space does. Qt only does that for default buttons, which would also take
+// Enter pressed in a list and draw differently; so the buttons get it here.
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        const Qt::KeyboardModifiers others = key->modifiers() & ~Qt::KeypadModifier;
+        if (enter && others == Qt::NoModifier) {
+            // Held down, it presses once, as Space does.
+            if (!key->isAutoRepeat())
+                static_cast<QPushButton *>(watched)->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::closeEvent(QCloseEvent *event)

@@ -245,7 +245,7 @@ Form1Layout::Form1Layout(QWidget *form)
         }
         case ControlKind::Button: {
             auto *button = new QPushButton(QString::fromLatin1(row.text), form);
-            // Return must not press whichever button last had focus.
+            // No default button: Return pressed in a list presses no button.
             button->setAutoDefault(false);
             button->setDefault(false);
             widget = button;

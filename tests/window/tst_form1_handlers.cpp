@@ -59,6 +59,8 @@ private slots:
     void anotherPortOrTheSameOneReopens();
     void everyPickAndButtonSendsItsCommand_data();
     void everyPickAndButtonSendsItsCommand();
+    void keysPressTheFocusedButtonOnly_data();
+    void keysPressTheFocusedButtonOnly();
     void actionsDuringAWaitRunLaterInOrder();
     void keysAndWheelDuringWorkCountOnceEach_data();
     void keysAndWheelDuringWorkCountOnceEach();
@@ -246,6 +248,50 @@ void TstForm1Handlers::everyPickAndButtonSendsItsCommand()
         QCOMPARE(board1->received().toHex(' '), bytes.repeated(round).toHex(' '));
         QCOMPARE(boxes(), shown);
     }
+}
+
+void TstForm1Handlers::keysPressTheFocusedButtonOnly_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("Return on Programar") << "PbProgramar" << int(Qt::Key_Return)
+                                         << int(Qt::NoModifier) << programCommand();
+    QTest::newRow("keypad Enter on Start") << "PbStart" << int(Qt::Key_Enter)
+                                           << int(Qt::KeypadModifier) << startCommand();
+    QTest::newRow("Space on Minutos") << "PbBorraMinutos" << int(Qt::Key_Space)
+                                      << int(Qt::NoModifier) << eraseMinutesCommand();
+    // In a list Return picks nothing new and presses no button.
+    QTest::newRow("Return on a list") << "LstBit" << int(Qt::Key_Return) << int(Qt::NoModifier)
+                                      << QByteArray();
+    QTest::newRow("Ctrl+Return on Conectar") << "PbConectar" << int(Qt::Key_Return)
+                                             << int(Qt::ControlModifier) << QByteArray();
+}
+
+void TstForm1Handlers::keysPressTheFocusedButtonOnly()
+{
+    QFETCH(QString, control);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QByteArray, bytes);
+
+    userPick(ui->LstPuerto, 0);
+    QVERIFY(waitIdle());
+    board1->clearLog();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    QWidget *widget = ui->control(control);
+    widget->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), widget);
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QVERIFY(waitIdle());
+    QTest::qWait(50);
+    QCOMPARE(board1->received(), bytes);
+    QCOMPARE(QApplication::focusWidget(), widget);
+    QCOMPARE(lists(), (QStringList{"Com1", "1", "0", "Sec."}));
 }
 
 void TstForm1Handlers::actionsDuringAWaitRunLaterInOrder()
