@@ -55,21 +55,6 @@ void QtSerialChannel::report(Failure failure, const QString &message)
     emit errorOccurred(failure, message);
 }
 
-// Where the device really is: a bare name ("ttyUSB0") lives in /dev as Qt
-// takes it, and a link (/dev/serial/by-id/...) is followed, so that every
-// name of one device takes the same lock and a second opener is refused.
-static QString systemPath(const QString &device)
-{
-#ifdef Q_OS_UNIX
-    const QString path = device.startsWith(QLatin1Char('/')) ? device
-                                                            : QStringLiteral("/dev/") + device;
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? path : canonical;
-#else
-    return device;
-#endif
-}
-
 bool QtSerialChannel::open()
 {
     if (isOpen())
@@ -83,7 +68,8 @@ bool QtSerialChannel::open()
                    .arg(portLabel(m_portNumber)));
         return false;
     }
-    const QString path = systemPath(m_device);
+    // Every name of one device takes the same lock: a second opener is refused.
+    const QString path = PortMap::systemPath(m_device);
     m_port.setPortName(path);
     applyLineSettings();
     m_port.clearError();

@@ -43,6 +43,8 @@ private slots:
     void hangUpIsReportedOnceAndGoesIdle();
     void portPickWhileALossIsPendingGoesToThePortPicked();
     void comPortsFollowTheSystemList();
+    void portsAreMarkedByTheDeviceEachNameOpens_data();
+    void portsAreMarkedByTheDeviceEachNameOpens();
     void floodIsBounded();
 
 private:
@@ -366,6 +368,47 @@ void TstSerialChannel::comPortsFollowTheSystemList()
     serie->setPortNumber(1);
     QVERIFY(serie->open());
     QCOMPARE(serie->deviceName(), board->devicePath());
+}
+
+void TstSerialChannel::portsAreMarkedByTheDeviceEachNameOpens_data()
+{
+    QTest::addColumn<QString>("com1");   // "link", "bare", "path" or "other"
+    QTest::addColumn<QString>("com2");
+    QTest::addColumn<QList<qint16>>("marked");
+
+    QTest::newRow("the path as listed") << "path" << "other" << QList<qint16>{1};
+    QTest::newRow("a link to it") << "link" << "other" << QList<qint16>{1};
+    QTest::newRow("its name without /dev/") << "other" << "bare" << QList<qint16>{2};
+    QTest::newRow("both entries, two names") << "link" << "bare" << QList<qint16>{1, 2};
+    QTest::newRow("neither") << "other" << "other" << QList<qint16>{};
+}
+
+void TstSerialChannel::portsAreMarkedByTheDeviceEachNameOpens()
+{
+    QFETCH(QString, com1);
+    QFETCH(QString, com2);
+    QFETCH(QList<qint16>, marked);
+
+    BoardEmulator other;
+    QVERIFY(other.start());
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("usb-Board_1234-if00-port0"));
+    QVERIFY(QFile::link(board->devicePath(), link));
+    const QHash<QString, QString> names{
+        {QStringLiteral("path"), board->devicePath()},
+        {QStringLiteral("link"), link},
+        {QStringLiteral("bare"), board->devicePath().mid(int(qstrlen("/dev/")))},
+        {QStringLiteral("other"), other.devicePath()},
+    };
+    QCOMPARE(mapTo(names.value(com1), names.value(com2)).entriesAt(board->devicePath()), marked);
+
+    // Windows lists "\\.\COM1" for what the panel calls COM1.
+    QCOMPARE(PortMap::windowsLocation(QStringLiteral("COM1")),
+             PortMap::windowsLocation(QStringLiteral("\\\\.\\COM1")));
+    QCOMPARE(PortMap::windowsLocation(QStringLiteral("com2")),
+             PortMap::windowsLocation(QStringLiteral("\\\\.\\COM2")));
+    QVERIFY(PortMap::windowsLocation(QStringLiteral("COM1"))
+            != PortMap::windowsLocation(QStringLiteral("\\\\.\\COM10")));
 }
 
 void TstSerialChannel::floodIsBounded()
