@@ -209,14 +209,30 @@ void Form1::onChannelError(SerialChannel::Failure failure, const QString &messag
     }
     const QStringList found = serie.portMap().describePorts();
     if (found.isEmpty()) {
-        report(tr("%1\n\nThis system shows no serial ports.\n\n"
-                  "To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.")
-                   .arg(message));
+        report(tr("%1\n\nThis system shows no serial ports.\n\n%2").arg(message, otherDevice()));
     } else {
-        report(tr("%1\n\nSerial ports on this system:\n%2\n\n"
-                  "To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.")
-                   .arg(message, found.join(QLatin1Char('\n'))));
+        report(tr("%1\n\nSerial ports on this system:\n%2\n\n%3")
+                   .arg(message, found.join(QLatin1Char('\n')), otherDevice()));
     }
+}
+
+// How to put another device behind an entry. What is to be typed stands
+// indented on a line of its own: a word-wrapped box never breaks it, and it
+// copies whole.
+QString Form1::otherDevice()
+{
+    QString advice = tr("To use another device, start the panel with one of:\n"
+                        "    programador --com1 DEVICE\n"
+                        "    programador --com2 DEVICE");
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // Started from the menu there is no command line: a menu entry of the
+    // user's own gives it one.
+    advice += u'\n'
+        + tr("From the menu: make your own copy of its menu entry in\n"
+             "    ~/.local/share/applications\n"
+             "with the option on its Exec line (man programador shows how).");
+#endif
+    return advice;
 }
 
 void Form1::prepareMessageBox()

@@ -69,6 +69,7 @@ private:
     void pickByProgram(QComboBox *list, int index, Handler handler);
     void showStatus(const BoardProtocol::StatusFields &status);
     void onChannelError(SerialChannel::Failure failure, const QString &message);
+    static QString otherDevice();
     void report(const QString &message);
     void prepareMessageBox();
     void stopAllWork();

@@ -9,6 +9,7 @@
 #include <QLoggingCategory>
 #include <QWheelEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -45,6 +46,28 @@ static QStringList traceOf(Work work)
     qInstallMessageHandler(otherMessages);
     traceLines = nullptr;
     return lines;
+}
+
+// In the message box shown, each line of what is to be typed (an option
+// with its argument, a folder) fits the box's width, so word-wrap never
+// breaks it.
+static void optionLinesFitTheBox(Form1 *form)
+{
+    auto *box = form->findChild<QMessageBox *>();
+    QVERIFY(box);
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    QVERIFY(label);
+    const int room = label->contentsRect().width();
+    int lines = 0;
+    for (const QString &line : label->text().split(QLatin1Char('\n'))) {
+        if (!line.contains(QLatin1String("--com")) && !line.contains(QLatin1String("~/")))
+            continue;
+        ++lines;
+        const int width = label->fontMetrics().horizontalAdvance(line);
+        QVERIFY2(width <= room, qPrintable(QStringLiteral("%1 px in %2: %3").arg(width).arg(room).arg(line)));
+    }
+    QCOMPARE(lines, 3);
 }
 
 class TstForm1Handlers : public PanelTestBase
@@ -390,8 +413,13 @@ void TstForm1Handlers::missingPortIsReportedAndWindowStaysUsable()
     userPick(ui->LstPuerto, 0);
     QCOMPARE(reported.size(), 1);
     const QString message = reported.first().first().toString();
-    for (const char *words : {"Com1", "/dev/programador-missing", "no such device", "--com1"})
+    for (const char *words : {"Com1", "/dev/programador-missing", "no such device",
+                              "programador --com1 DEVICE\n", "~/.local/share/applications",
+                              "Exec line"})
         QVERIFY2(message.contains(QLatin1String(words)), qPrintable(message));
+    optionLinesFitTheBox(form);
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY(message.contains(QLatin1String("Serial ports on this system"))
             || message.contains(QLatin1String("shows no serial ports")));
     QVERIFY(!form->channel().isOpen());
@@ -412,8 +440,9 @@ void TstForm1Handlers::missingPortIsReportedAndWindowStaysUsable()
     QCOMPARE(reported.size(), 2);
     const QString spanishMessage = reported.last().first().toString();
     for (const char *words : {"No se puede abrir Com1 (/dev/programador-missing): no existe ese "
-                              "dispositivo", "--com1 DISPOSITIVO"})
+                              "dispositivo", "programador --com1 DISPOSITIVO\n", "línea Exec"})
         QVERIFY2(spanishMessage.contains(QString::fromUtf8(words)), qPrintable(spanishMessage));
+    optionLinesFitTheBox(form);
     QVERIFY(spanishMessage.contains(QLatin1String("Puertos serie de este sistema"))
             || spanishMessage.contains(QString::fromUtf8("no muestra ningún puerto serie")));
 }
