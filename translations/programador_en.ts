@@ -34,6 +34,17 @@ with the option on its Exec line (man programador shows how).</source>
     </message>
 </context>
 <context>
+    <name>Form1Layout</name>
+    <message>
+        <source>Serial port of the board</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>PortAdvice</name>
     <message>
         <source>Cannot open %1 (%2): permission denied.</source>

@@ -47,6 +47,17 @@ con la opción en su línea Exec (man programador explica cómo).</translation>
     </message>
 </context>
 <context>
+    <name>Form1Layout</name>
+    <message>
+        <source>Serial port of the board</source>
+        <translation>Puerto serie de la placa</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Puerto</translation>
+    </message>
+</context>
+<context>
     <name>PortAdvice</name>
     <message>
         <source>Cannot open %1 (%2): permission denied.</source>

@@ -9,6 +9,8 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include <utility>
+
 using namespace BoardProtocol;
 
 static constexpr int MessageBoxWarmUpMs = 500;
@@ -39,6 +41,13 @@ Form1::Form1(const PortMap &ports, QWidget *parent)
     }
 
     connect(&m_dialogue, &DeviceDialogue::statusChanged, this, &Form1::showStatus);
+    // A blind user hears the reply once the work asked for is done: once for
+    // the four commands of a port pick, not four times over.
+    connect(&m_dialogue, &DeviceDialogue::exchangeFinished, this, [this] { m_replyToTell = true; });
+    connect(&m_dialogue, &DeviceDialogue::idle, this, [this] {
+        if (std::exchange(m_replyToTell, false))
+            ui.tellStatus();
+    });
     connect(&m_dialogue, &DeviceDialogue::refused, this,
             [this](const QByteArray &, const QString &message) { report(message); });
     connect(&m_dialogue, &DeviceDialogue::portSwitched, this, &Form1::onPortSwitched);

@@ -80,6 +80,7 @@ private:
     DeviceDialogue m_dialogue;
     QMessageBox *m_message = nullptr;
     QString m_lastMessage;
+    bool m_replyToTell = false;
 
     // Form-level state: the user's picks, as the board knows them.
     qint16 Puerto = 0;

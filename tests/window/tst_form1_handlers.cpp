@@ -4,6 +4,7 @@
 #include "panel_test_base.h"
 #include "translations.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLoggingCategory>
@@ -84,6 +85,8 @@ private slots:
     void everyPickAndButtonSendsItsCommand();
     void keysPressTheFocusedButtonOnly_data();
     void keysPressTheFocusedButtonOnly();
+    void replyIsToldToScreenReaders_data();
+    void replyIsToldToScreenReaders();
     void actionsDuringAWaitRunLaterInOrder();
     void keysAndWheelDuringWorkCountOnceEach_data();
     void keysAndWheelDuringWorkCountOnceEach();
@@ -315,6 +318,36 @@ void TstForm1Handlers::keysPressTheFocusedButtonOnly()
     QCOMPARE(board1->received(), bytes);
     QCOMPARE(QApplication::focusWidget(), widget);
     QCOMPARE(lists(), (QStringList{"Com1", "1", "0", "Sec."}));
+}
+
+void TstForm1Handlers::replyIsToldToScreenReaders_data()
+{
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("a reply") << false << "Estado: RX OK, Min 01, Bit 0, Ejecutar Sec.";
+    // The blank boxes are left out.
+    QTest::newRow("a time-out") << true << "Estado: RX NO";
+}
+
+// The "Estado" caption is, for screen readers, a notification of what the
+// boxes show, made anew when the work asked for is done (the bus test counts
+// how often it is shown).
+void TstForm1Handlers::replyIsToldToScreenReaders()
+{
+    QFETCH(bool, silent);
+    QFETCH(QString, told);
+    QAccessibleInterface *notice =
+        QAccessible::queryAccessibleInterface(ui->control(QStringLiteral("Label10")));
+    QVERIFY(notice);
+    QCOMPARE(notice->role(), QAccessible::Notification);
+    QCOMPARE(notice->text(QAccessible::Name), QStringLiteral("Estado"));
+
+    board1->setSilent(silent);
+    userPick(ui->LstPuerto, 0);
+    QVERIFY(form->isWorking());
+    QCOMPARE(notice->text(QAccessible::Name), QStringLiteral("Estado"));
+    QVERIFY(waitIdle());
+    QCOMPARE(notice->text(QAccessible::Name), told);
 }
 
 void TstForm1Handlers::actionsDuringAWaitRunLaterInOrder()
