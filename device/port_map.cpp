@@ -1,5 +1,6 @@
 #include "port_map.h"
 
+#include <QFileInfo>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -68,17 +69,55 @@ QStringList PortMap::listedDevices()
     return devices;
 }
 
+QString PortMap::windowsLocation(const QString &name)
+{
+    static const QString prefix = QStringLiteral("\\\\.\\");
+    const QString bare = name.startsWith(prefix) ? name.mid(prefix.size()) : name;
+    return prefix + bare.toUpper();
+}
+
+QString PortMap::systemPath(const QString &device)
+{
+#ifdef Q_OS_WIN
+    return windowsLocation(device);
+#else
+    const QString path = device.startsWith(QLatin1Char('/')) ? device
+                                                            : QStringLiteral("/dev/") + device;
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+#endif
+}
+
+QList<qint16> PortMap::entriesAt(const QString &location) const
+{
+    const QString here = systemPath(location);
+    QList<qint16> entries;
+    for (qint16 port : {1, 2}) {
+        const QString name = device(port);
+        if (!name.isEmpty() && systemPath(name) == here)
+            entries << port;
+    }
+    return entries;
+}
+
 QStringList PortMap::describePorts() const
 {
-    const QString com1 = device(1);
-    const QString com2 = device(2);
+    const QList<QSerialPortInfo> ports = listedPorts();
+    QStringList marks;
+    qsizetype width = qsizetype(qstrlen("Com1"));
+    for (const QSerialPortInfo &info : ports) {
+        QStringList names;
+        for (qint16 port : entriesAt(info.systemLocation()))
+            names << QStringLiteral("Com%1").arg(port);
+        marks << names.join(QLatin1Char(' '));
+        width = std::max(width, marks.last().size());
+    }
     QStringList lines;
-    for (const QSerialPortInfo &info : listedPorts()) {
-        const QString location = info.systemLocation();
-        QString line = location == com1 ? QStringLiteral("Com1  ")
-                     : location == com2 ? QStringLiteral("Com2  ")
-                                        : QStringLiteral("      ");
-        line += location;
+    for (qsizetype i = 0; i < ports.size(); ++i) {
+        const QSerialPortInfo &info = ports.at(i);
+        // The devices start in one column, two spaces after the widest mark.
+        QString line = marks.at(i).leftJustified(width) + QStringLiteral("  ");
+        line += info.systemLocation();
         if (!info.description().isEmpty())
             line += QStringLiteral("  %1").arg(info.description());
         if (!info.manufacturer().isEmpty())

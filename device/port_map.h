@@ -35,6 +35,14 @@ public:
     // One line per port: device, description, maker, USB ids; the lines of
     // the ports behind Com1 and Com2 start with that name.
     QStringList describePorts() const;
+    // The entries (1, 2, both or none) whose name opens the device at location.
+    QList<qint16> entriesAt(const QString &location) const;
+
+    // The device a name really opens: on Unix a bare name ("ttyS0", "pts/3")
+    // lives in /dev and links are followed; on Windows see windowsLocation.
+    static QString systemPath(const QString &device);
+    // "COM1", "com1" and "\\.\COM1" are one port: its "\\.\COM1" form.
+    static QString windowsLocation(const QString &name);
 
 private:
     QString m_fixed[2];

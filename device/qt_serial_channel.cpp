@@ -1,6 +1,7 @@
 #include "qt_serial_channel.h"
 
 #include "line_trace.h"
+#include "port_advice.h"
 
 #include <QFileInfo>
 #include <QMetaObject>
@@ -55,21 +56,6 @@ void QtSerialChannel::report(Failure failure, const QString &message)
     emit errorOccurred(failure, message);
 }
 
-// Where the device really is: a bare name ("ttyUSB0") lives in /dev as Qt
-// takes it, and a link (/dev/serial/by-id/...) is followed, so that every
-// name of one device takes the same lock and a second opener is refused.
-static QString systemPath(const QString &device)
-{
-#ifdef Q_OS_UNIX
-    const QString path = device.startsWith(QLatin1Char('/')) ? device
-                                                            : QStringLiteral("/dev/") + device;
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? path : canonical;
-#else
-    return device;
-#endif
-}
-
 bool QtSerialChannel::open()
 {
     if (isOpen())
@@ -83,7 +69,8 @@ bool QtSerialChannel::open()
                    .arg(portLabel(m_portNumber)));
         return false;
     }
-    const QString path = systemPath(m_device);
+    // Every name of one device takes the same lock: a second opener is refused.
+    const QString path = PortMap::systemPath(m_device);
     m_port.setPortName(path);
     applyLineSettings();
     m_port.clearError();
@@ -109,9 +96,9 @@ void QtSerialChannel::reportOpenFailure(const QString &path)
     const bool missing = false;
 #endif
     if (error == QSerialPort::DeviceNotFoundError || missing) {
+        // The system's words ("No such file or directory") would say it again.
         report(Failure::NoSuchDevice,
-               tr("Cannot open %1 (%2): there is no such device (%3).")
-                   .arg(port, m_device, osText));
+               tr("Cannot open %1 (%2): there is no such device.").arg(port, m_device));
         return;
     }
     if (error != QSerialPort::PermissionError) {
@@ -121,14 +108,9 @@ void QtSerialChannel::reportOpenFailure(const QString &path)
 #ifdef Q_OS_UNIX
     const QFileInfo info(path);
     if (!info.isReadable() || !info.isWritable()) {
-        // Joining root is never the advice; serial ports belong to dialout.
-        QString group = info.group();
-        if (group.isEmpty() || group == QLatin1String("root"))
-            group = QStringLiteral("dialout");
+        const bool groupMayOpen = info.permission(QFile::ReadGroup | QFile::WriteGroup);
         report(Failure::PermissionDenied,
-               tr("Cannot open %1 (%2): permission denied (%3). Your user may need to join the "
-                  "group that owns the device, %4: sudo usermod -aG %4 $USER, then log in again.")
-                   .arg(port, m_device, osText, group));
+               PortAdvice::permissionDenied(port, m_device, info.group(), groupMayOpen));
         return;
     }
 #endif
@@ -226,8 +208,5 @@ void QtSerialChannel::settleLoss()
     m_port.clearError();
     m_port.blockSignals(false);
     LINE_TRACE(QStringLiteral("close %1 %2 (lost)").arg(portLabel(m_portNumber), m_device));
-    report(Failure::Lost,
-           tr("Lost the connection on %1 (%2): the device went away (%3). "
-              "The port was closed; pick a port to connect again.")
-               .arg(portLabel(m_portNumber), m_device, m_lossReason));
+    report(Failure::Lost, PortAdvice::lost(portLabel(m_portNumber), m_device, m_lossReason));
 }

@@ -13,7 +13,13 @@ esac
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
-mapfile -t wanted < <(grep -v -E '^\s*(#|$)' scripts/debian-packages.txt)
+# The demo needs what builds and runs the panel; the tests need the rest too.
+sections=" demo "
+[ "$what" = test ] && sections=" demo test "
+mapfile -t wanted < <(awk -v sections="$sections" '
+    /^[ \t]*\[/ { name = $0; gsub(/[][ \t]/, "", name); on = index(sections, " " name " ") > 0; next }
+    /^[ \t]*(#|$)/ { next }
+    on { print $1 }' scripts/debian-packages.txt)
 missing=()
 for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -8,7 +8,7 @@
 
 This system shows no serial ports.
 
-To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.</source>
+%2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -17,7 +17,67 @@ To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.</sou
 Serial ports on this system:
 %2
 
-To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.</source>
+%3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>To use another device, start the panel with one of:
+    programador --com1 DEVICE
+    programador --com2 DEVICE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>From the menu: make your own copy of its menu entry in
+    ~/.local/share/applications
+with the option on its Exec line (man programador shows how).</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Form1Layout</name>
+    <message>
+        <source>Serial port of the board</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PortAdvice</name>
+    <message>
+        <source>Cannot open %1 (%2): permission denied.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The device belongs to the group %1: join it with
+    sudo usermod -aG %1 $USER
+then log out and in again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Only root may open it, so joining a group does not help.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Its group, %1, may not open it either, so joining a group does not help.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A udev rule with TAG+=&quot;uaccess&quot; lets the user at the desktop open it; man programador shows one. Or ask whoever runs this computer.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The port was closed; pick a port to connect again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lost the connection on %1 (%2): the device went away.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lost the connection on %1 (%2): the device went away (%3).</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -28,15 +88,7 @@ To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.</sou
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Cannot open %1 (%2): there is no such device (%3).</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Cannot open %1 (%2): %3.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Cannot open %1 (%2): permission denied (%3). Your user may need to join the group that owns the device, %4: sudo usermod -aG %4 $USER, then log in again.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -44,7 +96,7 @@ To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.</sou
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Lost the connection on %1 (%2): the device went away (%3). The port was closed; pick a port to connect again.</source>
+        <source>Cannot open %1 (%2): there is no such device.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -8,12 +8,12 @@
 
 This system shows no serial ports.
 
-To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.</source>
+%2</source>
         <translation>%1
 
 Este sistema no muestra ningún puerto serie.
 
-Para usar otro dispositivo, inicie el panel con --com1 DISPOSITIVO o --com2 DISPOSITIVO.</translation>
+%2</translation>
     </message>
     <message>
         <source>%1
@@ -21,13 +21,79 @@ Para usar otro dispositivo, inicie el panel con --com1 DISPOSITIVO o --com2 DISP
 Serial ports on this system:
 %2
 
-To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.</source>
+%3</source>
         <translation>%1
 
 Puertos serie de este sistema:
 %2
 
-Para usar otro dispositivo, inicie el panel con --com1 DISPOSITIVO o --com2 DISPOSITIVO.</translation>
+%3</translation>
+    </message>
+    <message>
+        <source>To use another device, start the panel with one of:
+    programador --com1 DEVICE
+    programador --com2 DEVICE</source>
+        <translation>Para usar otro dispositivo, inicie el panel con una de estas órdenes:
+    programador --com1 DISPOSITIVO
+    programador --com2 DISPOSITIVO</translation>
+    </message>
+    <message>
+        <source>From the menu: make your own copy of its menu entry in
+    ~/.local/share/applications
+with the option on its Exec line (man programador shows how).</source>
+        <translation>Desde el menú: haga una copia propia de su entrada de menú en
+    ~/.local/share/applications
+con la opción en su línea Exec (man programador explica cómo).</translation>
+    </message>
+</context>
+<context>
+    <name>Form1Layout</name>
+    <message>
+        <source>Serial port of the board</source>
+        <translation>Puerto serie de la placa</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Puerto</translation>
+    </message>
+</context>
+<context>
+    <name>PortAdvice</name>
+    <message>
+        <source>Cannot open %1 (%2): permission denied.</source>
+        <translation>No se puede abrir %1 (%2): permiso denegado.</translation>
+    </message>
+    <message>
+        <source>The device belongs to the group %1: join it with
+    sudo usermod -aG %1 $USER
+then log out and in again.</source>
+        <translation>El dispositivo pertenece al grupo %1: únase a él con
+    sudo usermod -aG %1 $USER
+y vuelva a iniciar sesión.</translation>
+    </message>
+    <message>
+        <source>Only root may open it, so joining a group does not help.</source>
+        <translation>Solo root puede abrirlo, así que unirse a un grupo no sirve de nada.</translation>
+    </message>
+    <message>
+        <source>Its group, %1, may not open it either, so joining a group does not help.</source>
+        <translation>Su grupo, %1, tampoco puede abrirlo, así que unirse a un grupo no sirve de nada.</translation>
+    </message>
+    <message>
+        <source>A udev rule with TAG+=&quot;uaccess&quot; lets the user at the desktop open it; man programador shows one. Or ask whoever runs this computer.</source>
+        <translation>Una regla de udev con TAG+=&quot;uaccess&quot; permite abrirlo a quien esté ante el escritorio; man programador muestra una. O consulte a quien administre este equipo.</translation>
+    </message>
+    <message>
+        <source>The port was closed; pick a port to connect again.</source>
+        <translation>Se ha cerrado el puerto; elija un puerto para volver a conectar.</translation>
+    </message>
+    <message>
+        <source>Lost the connection on %1 (%2): the device went away.</source>
+        <translation>Se ha perdido la conexión en %1 (%2): el dispositivo ha desaparecido.</translation>
+    </message>
+    <message>
+        <source>Lost the connection on %1 (%2): the device went away (%3).</source>
+        <translation>Se ha perdido la conexión en %1 (%2): el dispositivo ha desaparecido (%3).</translation>
     </message>
 </context>
 <context>
@@ -37,24 +103,16 @@ Para usar otro dispositivo, inicie el panel con --com1 DISPOSITIVO o --com2 DISP
         <translation>No se puede abrir %1: el sistema no muestra ningún puerto serie que le corresponda.</translation>
     </message>
     <message>
-        <source>Cannot open %1 (%2): there is no such device (%3).</source>
-        <translation>No se puede abrir %1 (%2): no existe ese dispositivo (%3).</translation>
-    </message>
-    <message>
         <source>Cannot open %1 (%2): %3.</source>
         <translation>No se puede abrir %1 (%2): %3.</translation>
-    </message>
-    <message>
-        <source>Cannot open %1 (%2): permission denied (%3). Your user may need to join the group that owns the device, %4: sudo usermod -aG %4 $USER, then log in again.</source>
-        <translation>No se puede abrir %1 (%2): permiso denegado (%3). Puede que su usuario tenga que pertenecer al grupo propietario del dispositivo, %4: sudo usermod -aG %4 $USER, y volver a iniciar sesión.</translation>
     </message>
     <message>
         <source>Cannot open %1 (%2): the device is busy or locked by another program (%3). Close that program and pick the port again.</source>
         <translation>No se puede abrir %1 (%2): el dispositivo está ocupado o bloqueado por otro programa (%3). Cierre ese programa y vuelva a elegir el puerto.</translation>
     </message>
     <message>
-        <source>Lost the connection on %1 (%2): the device went away (%3). The port was closed; pick a port to connect again.</source>
-        <translation>Se ha perdido la conexión en %1 (%2): el dispositivo ha desaparecido (%3). Se ha cerrado el puerto; elija un puerto para volver a conectar.</translation>
+        <source>Cannot open %1 (%2): there is no such device.</source>
+        <translation>No se puede abrir %1 (%2): no existe ese dispositivo.</translation>
     </message>
 </context>
 <context>

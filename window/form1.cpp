@@ -2,11 +2,14 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
+
+#include <utility>
 
 using namespace BoardProtocol;
 
@@ -32,10 +35,19 @@ Form1::Form1(const PortMap &ports, QWidget *parent)
         {ui.PbStart, &Form1::PbStart_Click},
         {ui.PbSalir, &Form1::PbSalir_Click},
     };
-    for (const auto &[button, handler] : buttons)
+    for (const auto &[button, handler] : buttons) {
         connect(button, &QPushButton::clicked, this, handler);
+        button->installEventFilter(this);
+    }
 
     connect(&m_dialogue, &DeviceDialogue::statusChanged, this, &Form1::showStatus);
+    // A blind user hears the reply once the work asked for is done: once for
+    // the four commands of a port pick, not four times over.
+    connect(&m_dialogue, &DeviceDialogue::exchangeFinished, this, [this] { m_replyToTell = true; });
+    connect(&m_dialogue, &DeviceDialogue::idle, this, [this] {
+        if (std::exchange(m_replyToTell, false))
+            ui.tellStatus();
+    });
     connect(&m_dialogue, &DeviceDialogue::refused, this,
             [this](const QByteArray &, const QString &message) { report(message); });
     connect(&m_dialogue, &DeviceDialogue::portSwitched, this, &Form1::onPortSwitched);
@@ -146,6 +158,25 @@ void Form1::showEvent(QShowEvent *event)
         QTimer::singleShot(MessageBoxWarmUpMs, this, &Form1::prepareMessageBox);
 }
 
+// The panel's users come from Windows, where Enter presses the focused button
+// as Space does. Qt only does that for default buttons, which would also take
+// Enter pressed in a list and draw differently; so the buttons get it here.
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        const Qt::KeyboardModifiers others = key->modifiers() & ~Qt::KeypadModifier;
+        if (enter && others == Qt::NoModifier) {
+            // Held down, it presses once, as Space does.
+            if (!key->isAutoRepeat())
+                static_cast<QPushButton *>(watched)->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void Form1::closeEvent(QCloseEvent *event)
 {
     Form_Unload();
@@ -187,14 +218,30 @@ void Form1::onChannelError(SerialChannel::Failure failure, const QString &messag
     }
     const QStringList found = serie.portMap().describePorts();
     if (found.isEmpty()) {
-        report(tr("%1\n\nThis system shows no serial ports.\n\n"
-                  "To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.")
-                   .arg(message));
+        report(tr("%1\n\nThis system shows no serial ports.\n\n%2").arg(message, otherDevice()));
     } else {
-        report(tr("%1\n\nSerial ports on this system:\n%2\n\n"
-                  "To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.")
-                   .arg(message, found.join(QLatin1Char('\n'))));
+        report(tr("%1\n\nSerial ports on this system:\n%2\n\n%3")
+                   .arg(message, found.join(QLatin1Char('\n')), otherDevice()));
     }
+}
+
+// How to put another device behind an entry. What is to be typed stands
+// indented on a line of its own: a word-wrapped box never breaks it, and it
+// copies whole.
+QString Form1::otherDevice()
+{
+    QString advice = tr("To use another device, start the panel with one of:\n"
+                        "    programador --com1 DEVICE\n"
+                        "    programador --com2 DEVICE");
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // Started from the menu there is no command line: a menu entry of the
+    // user's own gives it one.
+    advice += u'\n'
+        + tr("From the menu: make your own copy of its menu entry in\n"
+             "    ~/.local/share/applications\n"
+             "with the option on its Exec line (man programador shows how).");
+#endif
+    return advice;
 }
 
 void Form1::prepareMessageBox()

@@ -61,6 +61,7 @@ signals:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     using Handler = void (Form1::*)();
@@ -68,6 +69,7 @@ private:
     void pickByProgram(QComboBox *list, int index, Handler handler);
     void showStatus(const BoardProtocol::StatusFields &status);
     void onChannelError(SerialChannel::Failure failure, const QString &message);
+    static QString otherDevice();
     void report(const QString &message);
     void prepareMessageBox();
     void stopAllWork();
@@ -78,6 +80,7 @@ private:
     DeviceDialogue m_dialogue;
     QMessageBox *m_message = nullptr;
     QString m_lastMessage;
+    bool m_replyToTell = false;
 
     // Form-level state: the user's picks, as the board knows them.
     qint16 Puerto = 0;

@@ -1,7 +1,10 @@
 #include "form1_layout.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QFrame>
@@ -47,6 +50,75 @@ public:
         return rect;
     }
 };
+
+// A status box reads as the reply it shows, and as nothing while it shows
+// none. Qt's own interface for a label falls back to the caption beside it,
+// so an empty box would be heard as "Ejecutar", a value that is not there.
+class StatusBoxAccessible : public QAccessibleWidget
+{
+public:
+    explicit StatusBoxAccessible(QLabel *box) : QAccessibleWidget(box, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return static_cast<const QLabel *>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+// The "Estado" caption, for screen readers a notification of the status:
+// read as the caption and the boxes' last texts, and shown anew after each
+// reply. The boxes never take focus and Qt 6.4 has no call to announce a
+// text; a notification that shows is what Orca speaks unasked.
+class StatusNoticeAccessible : public QAccessibleWidget
+{
+public:
+    explicit StatusNoticeAccessible(QLabel *caption)
+        : QAccessibleWidget(caption, QAccessible::Notification)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override;
+};
+
+// Which labels read otherwise than Qt reads them, for the factory below.
+constexpr char ReadAsProperty[] = "programadorReadAs";
+enum ReadAs { AsQtDoes, StatusBox, StatusNotice };
+constexpr char NoticeProperty[] = "programadorNotice";
+
+QString StatusNoticeAccessible::text(QAccessible::Text t) const
+{
+    if (t != QAccessible::Name)
+        return QAccessibleWidget::text(t);
+    const QString notice = widget()->property(NoticeProperty).toString();
+    const QString caption = static_cast<const QLabel *>(widget())->text();
+    return notice.isEmpty() ? caption : caption + QStringLiteral(": ") + notice;
+}
+
+QAccessibleInterface *readAsShown(const QString &, QObject *object)
+{
+    auto *label = qobject_cast<QLabel *>(object);
+    if (!label)
+        return nullptr;
+    switch (label->property(ReadAsProperty).toInt()) {
+    case StatusBox:
+        return new StatusBoxAccessible(label);
+    case StatusNotice:
+        return new StatusNoticeAccessible(label);
+    default:
+        return nullptr;
+    }
+}
+
+void readAs(QLabel *label, ReadAs how)
+{
+    label->setProperty(ReadAsProperty, how);
+    // Qt makes a label's interface as soon as its text is set, when a
+    // screen reader is running: made again, now that the label is marked.
+    QAccessible::deleteAccessibleInterface(
+        QAccessible::uniqueId(QAccessible::queryAccessibleInterface(label)));
+}
 
 // What a status box may have to show: the widest replies it gets.
 const char *const StatusSamples[] = {"NO", "OK", "10", "One", "Sec."};
@@ -161,7 +233,8 @@ const std::vector<ControlSpec> &Form1Layout::controls()
         {"Label4", K::Caption, "Bit", {}, 720, 120, 615, 255, 6, nullptr, "LstBit"},
         {"Label1", K::Caption, "Ejecutar", {}, 1320, 120, 735, 255, 11, nullptr, "LstSec"},
         {"LstPuerto", K::DropDownList, nullptr, {"Com1", "Com2"}, 2280, 0, 855, 315, 22, nullptr,
-         nullptr, "Puerto"},
+         nullptr, QT_TRANSLATE_NOOP("Form1Layout", "Serial port of the board"),
+         QT_TRANSLATE_NOOP("Form1Layout", "Port")},
         {"LstMin", K::DropDownList, nullptr, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"},
          120, 360, 495, 315, 2, nullptr},
         {"LstBit", K::DropDownList, nullptr, {"0", "1", "2", "3", "4", "5", "6", "7"},
@@ -200,6 +273,11 @@ QRect Form1Layout::toPixels(int left, int top, int width, int height)
 
 Form1Layout::Form1Layout(QWidget *form)
 {
+    static const bool labelsReadAsShown = [] {
+        QAccessible::installFactory(readAsShown);
+        return true;
+    }();
+    Q_UNUSED(labelsReadAsShown);
     form->setWindowTitle(QStringLiteral("Programar en tiempo rreal"));
     form->setFixedSize(toPixels(0, 0, ClientWidthTwips, ClientHeightTwips).size());
 
@@ -223,6 +301,7 @@ Form1Layout::Form1Layout(QWidget *form)
         }
         case ControlKind::Box: {
             auto *box = new QLabel(form);
+            readAs(box, StatusBox);
             // Replies are raw bytes from the board; never let them turn into markup.
             box->setTextFormat(Qt::PlainText);
             box->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -245,7 +324,7 @@ Form1Layout::Form1Layout(QWidget *form)
         }
         case ControlKind::Button: {
             auto *button = new QPushButton(QString::fromLatin1(row.text), form);
-            // Return must not press whichever button last had focus.
+            // No default button: Return pressed in a list presses no button.
             button->setAutoDefault(false);
             button->setDefault(false);
             widget = button;
@@ -269,8 +348,12 @@ Form1Layout::Form1Layout(QWidget *form)
             widget->setFocusPolicy(Qt::NoFocus);
         if (row.hint)
             widget->setToolTip(QString::fromLatin1(row.hint));
+        // Words of our own for screen readers, in the user's language.
         if (row.description)
-            widget->setAccessibleDescription(QString::fromLatin1(row.description));
+            widget->setAccessibleDescription(
+                QCoreApplication::translate("Form1Layout", row.description));
+        if (row.accessibleName)
+            widget->setAccessibleName(QCoreApplication::translate("Form1Layout", row.accessibleName));
         m_controls.insert(name, widget);
     }
 
@@ -282,6 +365,8 @@ Form1Layout::Form1Layout(QWidget *form)
             qobject_cast<QLabel *>(control(QString::fromLatin1(row.name)))
                 ->setBuddy(control(QString::fromLatin1(row.buddy)));
     }
+
+    readAs(qobject_cast<QLabel *>(control(QStringLiteral("Label10"))), StatusNotice);
 
     LstPuerto = qobject_cast<QComboBox *>(control(QStringLiteral("LstPuerto")));
     LstMin = qobject_cast<QComboBox *>(control(QStringLiteral("LstMin")));
@@ -323,4 +408,27 @@ Form1Layout::Form1Layout(QWidget *form)
 QWidget *Form1Layout::control(const QString &name) const
 {
     return m_controls.value(name, nullptr);
+}
+
+void Form1Layout::tellStatus() const
+{
+    // Each box under its caption, in the order the reply carries them;
+    // a blank box is left out.
+    QStringList said;
+    for (const char *name : {"LBRX", "LbMin", "LbBit", "LbEjecutar"}) {
+        const QString shown = qobject_cast<QLabel *>(control(QLatin1String(name)))->text().trimmed();
+        if (shown.isEmpty())
+            continue;
+        for (const ControlSpec &row : controls()) {
+            if (row.buddy && qstrcmp(row.buddy, name) == 0)
+                said << QString::fromLatin1(row.text) + u' ' + shown;
+        }
+    }
+    QWidget *notice = control(QStringLiteral("Label10"));
+    notice->setProperty(NoticeProperty, said.join(QStringLiteral(", ")));
+    // Its name changed (readers keep names they were told), and it shows anew.
+    QAccessibleEvent renamed(notice, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
+    QAccessibleEvent shown(notice, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
 }

@@ -26,9 +26,11 @@ struct ControlSpec {
     int tabIndex;                       // -1 for the line, which has none
     const char *hint;                   // tooltip; nullptr if none
     // For screen readers. A caption names the control it sits beside (its
-    // buddy); a control with no caption gets a spoken description instead.
+    // buddy); a control with no caption gets a name of its own, read while it
+    // shows nothing, and a description, both in the user's language.
     const char *buddy = nullptr;
     const char *description = nullptr;
+    const char *accessibleName = nullptr;
 };
 
 // Builds the controls of Form1 on a given widget. Behaviour lives elsewhere:
@@ -47,6 +49,8 @@ public:
 
     // Any control of the table by its name (captions included); nullptr if unknown.
     QWidget *control(const QString &name) const;
+    // Screen readers say what the status boxes show now, unasked.
+    void tellStatus() const;
 
     QComboBox *LstPuerto = nullptr;
     QComboBox *LstMin = nullptr;

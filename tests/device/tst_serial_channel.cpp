@@ -1,4 +1,5 @@
 #include "board_emulator.h"
+#include "port_advice.h"
 #include "qt_serial_channel.h"
 
 #include <QElapsedTimer>
@@ -8,6 +9,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <cerrno>
 #include <tuple>
 
 #include <sys/resource.h>
@@ -40,9 +42,15 @@ private slots:
     void heldPortIsBusyAndHolderUndisturbed_data();
     void heldPortIsBusyAndHolderUndisturbed();
     void permissionDeniedSaysHowToGetAccess();
+    void adviceFitsTheDevicesGroup_data();
+    void adviceFitsTheDevicesGroup();
+    void lossGivesTheSystemsWordsOnlyWhenTheyTell_data();
+    void lossGivesTheSystemsWordsOnlyWhenTheyTell();
     void hangUpIsReportedOnceAndGoesIdle();
     void portPickWhileALossIsPendingGoesToThePortPicked();
     void comPortsFollowTheSystemList();
+    void portsAreMarkedByTheDeviceEachNameOpens_data();
+    void portsAreMarkedByTheDeviceEachNameOpens();
     void floodIsBounded();
 
 private:
@@ -231,8 +239,9 @@ void TstSerialChannel::heldPortIsBusyAndHolderUndisturbed()
 
 void TstSerialChannel::permissionDeniedSaysHowToGetAccess()
 {
-    // A pseudo-terminal belongs to its opener (root here, mode 620): an
-    // ordinary user may not open it, as with a serial port outside dialout.
+    // A pseudo-terminal belongs to its opener (root here) and to root's group
+    // or to tty, which may only write to it (mode 600 or 620): an ordinary
+    // user may not open it, and joining its group would not help.
     if (geteuid() != 0)
         QSKIP("needs root to try the port as another user");
     int fds[2];
@@ -267,8 +276,77 @@ void TstSerialChannel::permissionDeniedSaysHowToGetAccess()
     const QString said = QString::fromUtf8(out);
     QCOMPARE(said.section(QLatin1Char('|'), 0, 0).toInt(), int(Failure::PermissionDenied));
     const QString message = said.section(QLatin1Char('|'), 1);
-    for (const char *words : {"Com1", "permission denied", "usermod -aG"})
+    for (const char *words : {"Com1", "permission denied", "uaccess"})
         QVERIFY2(message.contains(QLatin1String(words)), qPrintable(message));
+    QVERIFY2(!message.contains(QLatin1String("usermod")), qPrintable(message));
+}
+
+void TstSerialChannel::adviceFitsTheDevicesGroup_data()
+{
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<bool>("groupMayOpen");
+    QTest::addColumn<QString>("join");   // the group to join, or empty: a udev rule
+
+    QTest::newRow("dialout, read and write") << "dialout" << true << "dialout";
+    QTest::newRow("uucp, read and write") << "uucp" << true << "uucp";
+    QTest::newRow("root's group") << "root" << true << "";
+    QTest::newRow("group unknown") << "" << false << "";
+    QTest::newRow("dialout, no access") << "dialout" << false << "";
+}
+
+void TstSerialChannel::adviceFitsTheDevicesGroup()
+{
+    QFETCH(QString, group);
+    QFETCH(bool, groupMayOpen);
+    QFETCH(QString, join);
+
+    const QString message =
+        PortAdvice::permissionDenied(QStringLiteral("Com1"), QStringLiteral("/dev/ttyS0"), group,
+                                     groupMayOpen);
+    QVERIFY2(message.startsWith(QLatin1String("Cannot open Com1 (/dev/ttyS0): permission denied.")),
+             qPrintable(message));
+    // The reason once, not again in the system's words.
+    QCOMPARE(message.count(QLatin1String("ermission denied"), Qt::CaseInsensitive), 1);
+    if (join.isEmpty()) {
+        QVERIFY2(!message.contains(QLatin1String("usermod")), qPrintable(message));
+        QVERIFY2(message.contains(QLatin1String("TAG+=\"uaccess\"")), qPrintable(message));
+        QVERIFY2(message.contains(QLatin1String("man programador")), qPrintable(message));
+    } else {
+        // On a line of its own, to copy whole.
+        QVERIFY2(message.contains(QStringLiteral("\n    sudo usermod -aG %1 $USER\n").arg(join)),
+                 qPrintable(message));
+        QVERIFY2(!message.contains(QLatin1String("udev")), qPrintable(message));
+    }
+    if (!group.isEmpty())
+        QVERIFY2(message.contains(group), qPrintable(message));
+}
+
+void TstSerialChannel::lossGivesTheSystemsWordsOnlyWhenTheyTell_data()
+{
+    QTest::addColumn<QString>("osText");
+    QTest::addColumn<bool>("shown");
+
+    QTest::newRow("no such file") << qt_error_string(ENOENT) << false;
+    QTest::newRow("not a tty") << qt_error_string(ENOTTY) << false;
+    QTest::newRow("input/output error") << qt_error_string(EIO) << false;
+    // Left over from the last read that found nothing: the line ended.
+    QTest::newRow("try again") << qt_error_string(EAGAIN) << false;
+    QTest::newRow("nothing") << QString() << false;
+    QTest::newRow("protocol error") << qt_error_string(EPROTO) << true;
+}
+
+void TstSerialChannel::lossGivesTheSystemsWordsOnlyWhenTheyTell()
+{
+    QFETCH(QString, osText);
+    QFETCH(bool, shown);
+
+    const QString message =
+        PortAdvice::lost(QStringLiteral("Com2"), QStringLiteral("/dev/ttyUSB0"), osText);
+    QVERIFY2(message.contains(QLatin1String("Lost the connection on Com2 (/dev/ttyUSB0): the "
+                                            "device went away")),
+             qPrintable(message));
+    QVERIFY2(message.contains(QLatin1String("pick a port to connect again")), qPrintable(message));
+    QCOMPARE(message.contains(QStringLiteral("(%1)").arg(osText)), shown);
 }
 
 void TstSerialChannel::hangUpIsReportedOnceAndGoesIdle()
@@ -366,6 +444,47 @@ void TstSerialChannel::comPortsFollowTheSystemList()
     serie->setPortNumber(1);
     QVERIFY(serie->open());
     QCOMPARE(serie->deviceName(), board->devicePath());
+}
+
+void TstSerialChannel::portsAreMarkedByTheDeviceEachNameOpens_data()
+{
+    QTest::addColumn<QString>("com1");   // "link", "bare", "path" or "other"
+    QTest::addColumn<QString>("com2");
+    QTest::addColumn<QList<qint16>>("marked");
+
+    QTest::newRow("the path as listed") << "path" << "other" << QList<qint16>{1};
+    QTest::newRow("a link to it") << "link" << "other" << QList<qint16>{1};
+    QTest::newRow("its name without /dev/") << "other" << "bare" << QList<qint16>{2};
+    QTest::newRow("both entries, two names") << "link" << "bare" << QList<qint16>{1, 2};
+    QTest::newRow("neither") << "other" << "other" << QList<qint16>{};
+}
+
+void TstSerialChannel::portsAreMarkedByTheDeviceEachNameOpens()
+{
+    QFETCH(QString, com1);
+    QFETCH(QString, com2);
+    QFETCH(QList<qint16>, marked);
+
+    BoardEmulator other;
+    QVERIFY(other.start());
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("usb-Board_1234-if00-port0"));
+    QVERIFY(QFile::link(board->devicePath(), link));
+    const QHash<QString, QString> names{
+        {QStringLiteral("path"), board->devicePath()},
+        {QStringLiteral("link"), link},
+        {QStringLiteral("bare"), board->devicePath().mid(int(qstrlen("/dev/")))},
+        {QStringLiteral("other"), other.devicePath()},
+    };
+    QCOMPARE(mapTo(names.value(com1), names.value(com2)).entriesAt(board->devicePath()), marked);
+
+    // Windows lists "\\.\COM1" for what the panel calls COM1.
+    QCOMPARE(PortMap::windowsLocation(QStringLiteral("COM1")),
+             PortMap::windowsLocation(QStringLiteral("\\\\.\\COM1")));
+    QCOMPARE(PortMap::windowsLocation(QStringLiteral("com2")),
+             PortMap::windowsLocation(QStringLiteral("\\\\.\\COM2")));
+    QVERIFY(PortMap::windowsLocation(QStringLiteral("COM1"))
+            != PortMap::windowsLocation(QStringLiteral("\\\\.\\COM10")));
 }
 
 void TstSerialChannel::floodIsBounded()

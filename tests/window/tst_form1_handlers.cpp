@@ -4,11 +4,13 @@
 #include "panel_test_base.h"
 #include "translations.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLoggingCategory>
 #include <QWheelEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -47,6 +49,28 @@ static QStringList traceOf(Work work)
     return lines;
 }
 
+// In the message box shown, each line of what is to be typed (an option
+// with its argument, a folder) fits the box's width, so word-wrap never
+// breaks it.
+static void optionLinesFitTheBox(Form1 *form)
+{
+    auto *box = form->findChild<QMessageBox *>();
+    QVERIFY(box);
+    QVERIFY(QTest::qWaitForWindowExposed(box));
+    auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    QVERIFY(label);
+    const int room = label->contentsRect().width();
+    int lines = 0;
+    for (const QString &line : label->text().split(QLatin1Char('\n'))) {
+        if (!line.contains(QLatin1String("--com")) && !line.contains(QLatin1String("~/")))
+            continue;
+        ++lines;
+        const int width = label->fontMetrics().horizontalAdvance(line);
+        QVERIFY2(width <= room, qPrintable(QStringLiteral("%1 px in %2: %3").arg(width).arg(room).arg(line)));
+    }
+    QCOMPARE(lines, 3);
+}
+
 class TstForm1Handlers : public PanelTestBase
 {
     Q_OBJECT
@@ -59,6 +83,10 @@ private slots:
     void anotherPortOrTheSameOneReopens();
     void everyPickAndButtonSendsItsCommand_data();
     void everyPickAndButtonSendsItsCommand();
+    void keysPressTheFocusedButtonOnly_data();
+    void keysPressTheFocusedButtonOnly();
+    void replyIsToldToScreenReaders_data();
+    void replyIsToldToScreenReaders();
     void actionsDuringAWaitRunLaterInOrder();
     void keysAndWheelDuringWorkCountOnceEach_data();
     void keysAndWheelDuringWorkCountOnceEach();
@@ -248,6 +276,80 @@ void TstForm1Handlers::everyPickAndButtonSendsItsCommand()
     }
 }
 
+void TstForm1Handlers::keysPressTheFocusedButtonOnly_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("Return on Programar") << "PbProgramar" << int(Qt::Key_Return)
+                                         << int(Qt::NoModifier) << programCommand();
+    QTest::newRow("keypad Enter on Start") << "PbStart" << int(Qt::Key_Enter)
+                                           << int(Qt::KeypadModifier) << startCommand();
+    QTest::newRow("Space on Minutos") << "PbBorraMinutos" << int(Qt::Key_Space)
+                                      << int(Qt::NoModifier) << eraseMinutesCommand();
+    // In a list Return picks nothing new and presses no button.
+    QTest::newRow("Return on a list") << "LstBit" << int(Qt::Key_Return) << int(Qt::NoModifier)
+                                      << QByteArray();
+    QTest::newRow("Ctrl+Return on Conectar") << "PbConectar" << int(Qt::Key_Return)
+                                             << int(Qt::ControlModifier) << QByteArray();
+}
+
+void TstForm1Handlers::keysPressTheFocusedButtonOnly()
+{
+    QFETCH(QString, control);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QByteArray, bytes);
+
+    userPick(ui->LstPuerto, 0);
+    QVERIFY(waitIdle());
+    board1->clearLog();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    QWidget *widget = ui->control(control);
+    widget->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), widget);
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QVERIFY(waitIdle());
+    QTest::qWait(50);
+    QCOMPARE(board1->received(), bytes);
+    QCOMPARE(QApplication::focusWidget(), widget);
+    QCOMPARE(lists(), (QStringList{"Com1", "1", "0", "Sec."}));
+}
+
+void TstForm1Handlers::replyIsToldToScreenReaders_data()
+{
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("a reply") << false << "Estado: RX OK, Min 01, Bit 0, Ejecutar Sec.";
+    // The blank boxes are left out.
+    QTest::newRow("a time-out") << true << "Estado: RX NO";
+}
+
+// The "Estado" caption is, for screen readers, a notification of what the
+// boxes show, made anew when the work asked for is done (the bus test counts
+// how often it is shown).
+void TstForm1Handlers::replyIsToldToScreenReaders()
+{
+    QFETCH(bool, silent);
+    QFETCH(QString, told);
+    QAccessibleInterface *notice =
+        QAccessible::queryAccessibleInterface(ui->control(QStringLiteral("Label10")));
+    QVERIFY(notice);
+    QCOMPARE(notice->role(), QAccessible::Notification);
+    QCOMPARE(notice->text(QAccessible::Name), QStringLiteral("Estado"));
+
+    board1->setSilent(silent);
+    userPick(ui->LstPuerto, 0);
+    QVERIFY(form->isWorking());
+    QCOMPARE(notice->text(QAccessible::Name), QStringLiteral("Estado"));
+    QVERIFY(waitIdle());
+    QCOMPARE(notice->text(QAccessible::Name), told);
+}
+
 void TstForm1Handlers::actionsDuringAWaitRunLaterInOrder()
 {
     board1->setReplyDelay(60);
@@ -344,8 +446,13 @@ void TstForm1Handlers::missingPortIsReportedAndWindowStaysUsable()
     userPick(ui->LstPuerto, 0);
     QCOMPARE(reported.size(), 1);
     const QString message = reported.first().first().toString();
-    for (const char *words : {"Com1", "/dev/programador-missing", "no such device", "--com1"})
+    for (const char *words : {"Com1", "/dev/programador-missing", "no such device",
+                              "programador --com1 DEVICE\n", "~/.local/share/applications",
+                              "Exec line"})
         QVERIFY2(message.contains(QLatin1String(words)), qPrintable(message));
+    optionLinesFitTheBox(form);
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY(message.contains(QLatin1String("Serial ports on this system"))
             || message.contains(QLatin1String("shows no serial ports")));
     QVERIFY(!form->channel().isOpen());
@@ -366,8 +473,9 @@ void TstForm1Handlers::missingPortIsReportedAndWindowStaysUsable()
     QCOMPARE(reported.size(), 2);
     const QString spanishMessage = reported.last().first().toString();
     for (const char *words : {"No se puede abrir Com1 (/dev/programador-missing): no existe ese "
-                              "dispositivo", "--com1 DISPOSITIVO"})
+                              "dispositivo", "programador --com1 DISPOSITIVO\n", "línea Exec"})
         QVERIFY2(spanishMessage.contains(QString::fromUtf8(words)), qPrintable(spanishMessage));
+    optionLinesFitTheBox(form);
     QVERIFY(spanishMessage.contains(QLatin1String("Puertos serie de este sistema"))
             || spanishMessage.contains(QString::fromUtf8("no muestra ningún puerto serie")));
 }

@@ -1,4 +1,5 @@
 #include "form1_layout.h"
+#include "translations.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -293,25 +294,29 @@ private slots:
     }
 
     // What a screen reader gets: each list and status box is labelled by the
-    // caption beside it and still reads as what it shows; the port list and
-    // the erase buttons carry a description instead.
+    // caption beside it and reads as what it shows; the port list has a name
+    // and a description of its own, the erase buttons their hints. With
+    // nothing shown yet, a list reads as its caption or name, and a status
+    // box as empty: never as a reply that is not there.
     void screenReadersHearCaptionsAndValues_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("description");
-        QTest::newRow("LstMin") << "LstMin" << "Label3" << "";
-        QTest::newRow("LstBit") << "LstBit" << "Label4" << "";
-        QTest::newRow("LstSec") << "LstSec" << "Label1" << "";
-        QTest::newRow("LstPuerto") << "LstPuerto" << "" << "Puerto";
-        QTest::newRow("LbMin") << "LbMin" << "Label6" << "";
-        QTest::newRow("LbBit") << "LbBit" << "Label7" << "";
-        QTest::newRow("LbEjecutar") << "LbEjecutar" << "Label8" << "";
-        QTest::newRow("LBRX") << "LBRX" << "Label9" << "";
+        QTest::addColumn<QString>("readEmpty");
+        QTest::newRow("LstMin") << "LstMin" << "Label3" << "" << "Min";
+        QTest::newRow("LstBit") << "LstBit" << "Label4" << "" << "Bit";
+        QTest::newRow("LstSec") << "LstSec" << "Label1" << "" << "Ejecutar";
+        QTest::newRow("LstPuerto") << "LstPuerto" << "" << "Serial port of the board" << "Port";
+        QTest::newRow("LbMin") << "LbMin" << "Label6" << "" << "";
+        QTest::newRow("LbBit") << "LbBit" << "Label7" << "" << "";
+        QTest::newRow("LbEjecutar") << "LbEjecutar" << "Label8" << "" << "";
+        QTest::newRow("LBRX") << "LBRX" << "Label9" << "" << "";
         QTest::newRow("PbBorraMinutos") << "PbBorraMinutos" << ""
-                                        << "Borra todos los Bits, los minutos seleccionados";
+                                        << "Borra todos los Bits, los minutos seleccionados"
+                                        << "Minutos";
         QTest::newRow("PbBorraBitMin") << "PbBorraBitMin" << ""
-                                       << "Borra solo el Bit y Minutos seleccionados";
+                                       << "Borra solo el Bit y Minutos seleccionados" << "Bit/Min";
     }
 
     void screenReadersHearCaptionsAndValues()
@@ -319,6 +324,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, caption);
         QFETCH(QString, description);
+        QFETCH(QString, readEmpty);
         QWidget *w = widget(name);
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
         QVERIFY(iface);
@@ -328,6 +334,7 @@ private slots:
             labels << relation.first->object();
         QCOMPARE(labels, caption.isEmpty() ? QList<QObject *>() : QList<QObject *>{widget(caption)});
         QCOMPARE(iface->text(QAccessible::Description), description);
+        QCOMPARE(iface->text(QAccessible::Name), readEmpty);
 
         // Read with something shown: the picked entry, the board's reply, the button's text.
         auto *list = qobject_cast<QComboBox *>(w);
@@ -346,6 +353,32 @@ private slots:
         const QString shown = list ? list->itemText(list->count() - 1)
             : box ? QStringLiteral("OK") : qobject_cast<QPushButton *>(w)->text();
         QCOMPARE(iface->text(QAccessible::Name), shown);
+    }
+
+    void portListSpeaksTheUsersLanguage_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("readEmpty");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedKingdom) << "Port"
+                                 << "Serial port of the board";
+        QTest::newRow("Spanish") << QLocale(QLocale::Spanish, QLocale::Spain) << "Puerto"
+                                 << "Puerto serie de la placa";
+    }
+
+    void portListSpeaksTheUsersLanguage()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, readEmpty);
+        QFETCH(QString, description);
+        Translations language(locale);
+        language.install();
+        QWidget form;
+        Form1Layout layout(&form);
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(layout.LstPuerto);
+        QVERIFY(iface);
+        QCOMPARE(iface->text(QAccessible::Name), readEmpty);
+        QCOMPARE(iface->text(QAccessible::Description), description);
     }
 
     void menuIsDefinedButNeverShown()
