@@ -1,6 +1,7 @@
 #include "command_line.h"
 #include "display_failure.h"
 #include "form1.h"
+#include "forced_exit_guard.h"
 #include "line_trace.h"
 #include "port_map.h"
 #include "translations.h"
@@ -27,7 +28,7 @@ namespace {
 using CommandLine::Request;
 
 // Documented in the manual pages, after the codes both programs share.
-enum ExitCode { NoDisplay = 3 };
+enum ExitCode { NoDisplay = 3, DisplayLost = 4 };
 
 // Qt's own options (QGuiApplication, QApplication, the X11 platform), which
 // QApplication takes out of argv itself: known to the parser, so they are no
@@ -176,6 +177,7 @@ int main(int argc, char *argv[])
 
     Form1 form(ports);
     QObject::connect(&form, &Form1::quitRequested, &app, &QCoreApplication::exit);
+    const ForcedExitGuard forcedExit([&form] { form.Form_Unload(); }, DisplayLost);
 #ifdef Q_OS_UNIX
     UnixSignalWatcher signalWatcher;
     QObject::connect(&signalWatcher, &UnixSignalWatcher::terminationRequested, &form, [&form] {

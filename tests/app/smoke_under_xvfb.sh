@@ -2,8 +2,9 @@
 # The real program on a real X server: it starts with --demo and shows its
 # window, a port picked with the keyboard fills the status boxes from the
 # emulated board, and it ends with exit code 0 on Salir, SIGTERM, SIGINT, SIGHUP
-# and when its window is destroyed from outside. Start-up failures name their
-# real cause.
+# and when its window is destroyed from outside; when its X connection is
+# killed it still closes the port (its lock file goes) and ends with code 4.
+# Start-up failures name their real cause.
 set -euo pipefail
 
 if [ "${1:-}" != --inner ]; then
@@ -38,6 +39,11 @@ pick_com1() {
     sleep 1.5                           # four exchanges of about 200 ms each
 }
 
+# The port lock files that name the panel (Qt SerialPort writes its PID first).
+panel_locks() {
+    grep -lx "$pid" /run/lock/LCK..* /tmp/LCK..* 2>/dev/null || true
+}
+
 end_with() {
     local how=$1 rc=0
     wait "$pid" || rc=$?
@@ -68,7 +74,19 @@ start_panel
 xdotool windowclose "$wid"
 end_with "windowclose"
 
-# 4. Qt's own options are taken; a display or platform that does not work is
+# 4. The X connection killed (xkill): Qt ends the process at once, yet the
+#    port is closed first and the exit code is the manual's.
+start_panel
+pick_com1
+locks=$(panel_locks)
+[ -n "$locks" ] || fail "no port lock names the panel with Com1 open"
+xdotool windowkill "$wid"
+rc=0; wait "$pid" || rc=$?
+[ "$rc" -eq 4 ] || fail "exit code $rc after the X connection was killed"
+[ -z "$(panel_locks)" ] || fail "port lock left behind after the X connection was killed: $locks"
+echo "ok: X connection killed: exit code 4, lock $locks gone"
+
+# 5. Qt's own options are taken; a display or platform that does not work is
 #    said in one line naming the real cause, exit code 3.
 "$exe" -platform offscreen --version >/dev/null || fail "-platform refused"
 start_fails() {
