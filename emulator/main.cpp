@@ -4,16 +4,10 @@
 #include "board_emulator.h"
 #include "command_line.h"
 #include "translations.h"
+#include "unix_signal_watcher.h"
 
+#include <QDebug>
 #include <QElapsedTimer>
-#include <QSocketNotifier>
-
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #ifndef BOARD_EMULATOR_VERSION
 #define BOARD_EMULATOR_VERSION "0.0.0"
@@ -21,45 +15,12 @@
 
 namespace {
 
-// Self-pipe: the handler only writes a byte, the event loop does the rest.
-int signalPipe[2] = {-1, -1};
-
-extern "C" void onSignal(int)
-{
-    const int saved = errno;
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t ignored = ::write(signalPipe[1], &byte, 1);
-    errno = saved;
-}
-
-// Ctrl+C, kill and a closed terminal all end the program normally.
-bool watchSignals()
-{
-    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return false;
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (int number : {SIGINT, SIGTERM, SIGHUP})
-        ::sigaction(number, &action, nullptr);
-    return true;
-}
-
-// Commands end in spaces and answers may hold any byte: quote and escape.
+// Commands end in spaces and answers may hold any byte: quoted and escaped.
 QString shown(const QByteArray &bytes)
 {
-    QString out = QStringLiteral("\"");
-    for (const char c : bytes) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\')
-            out += QStringLiteral("\\%1").arg(QLatin1Char(c));
-        else if (u >= 0x20 && u < 0x7f)
-            out += QLatin1Char(c);
-        else
-            out += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
-    }
-    return out + QLatin1Char('"');
+    QString text;
+    QDebug(&text).nospace() << bytes;
+    return text;
 }
 
 } // namespace
@@ -110,14 +71,10 @@ int main(int argc, char *argv[])
     const bool silent = parser.isSet(silentOption);
     const bool paced = !parser.isSet(instantOption);
 
-    if (watchSignals()) {
-        auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
-        QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
-            char drain[16];
-            while (::read(signalPipe[0], drain, sizeof drain) > 0) {}
-            QCoreApplication::quit();
-        });
-    }
+    // Ctrl+C, kill and a closed terminal all end the program normally.
+    UnixSignalWatcher signalWatcher;
+    QObject::connect(&signalWatcher, &UnixSignalWatcher::terminationRequested, qApp,
+                     &QCoreApplication::quit);
 
     BoardEmulator board;
     board.setReplyDelay(delay);
