@@ -22,7 +22,6 @@ start_panel() {
     wid=$(timeout 20 xdotool search --sync --onlyvisible --name "$title" | head -n 1) \
         || fail "no window appeared"
     xdotool windowmove "$wid" 0 0
-    sleep 0.5
 }
 
 # Darkest pixel inside the RX box (0 black .. 1 white): text makes it dark.
@@ -36,7 +35,6 @@ pick_com1() {
     xdotool windowfocus --sync "$wid"
     xdotool key --window "$wid" shift+Tab
     xdotool key --window "$wid" Down
-    sleep 1.5                           # four exchanges of about 200 ms each
 }
 
 # The port lock files that name the panel (Qt SerialPort writes its PID first).
@@ -53,8 +51,10 @@ end_with() {
 
 # 1. Start, pick Com1 from the keyboard, see the reply, leave with Salir.
 start_panel
+sleep 0.5   # settled where the screenshots expect it
 before=$(rx_box_ink "$shots/smoke-start.png")
 pick_com1
+sleep 1.5   # four exchanges of about 200 ms each
 after=$(rx_box_ink "$shots/smoke-connected.png")
 awk -v b="$before" -v a="$after" 'BEGIN { exit !(b > 0.8 && a < 0.5) }' \
     || fail "RX box did not fill in (ink before $before, after $after)"
@@ -78,7 +78,7 @@ end_with "windowclose"
 #    port is closed first and the exit code is the manual's.
 start_panel
 pick_com1
-locks=$(panel_locks)
+for _ in $(seq 100); do locks=$(panel_locks); [ -z "$locks" ] || break; sleep 0.05; done
 [ -n "$locks" ] || fail "no port lock names the panel with Com1 open"
 xdotool windowkill "$wid"
 rc=0; wait "$pid" || rc=$?
