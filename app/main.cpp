@@ -179,19 +179,18 @@ int main(int argc, char *argv[])
     QObject::connect(&form, &Form1::quitRequested, &app, &QCoreApplication::exit);
     const ForcedExitGuard forcedExit([&form] { form.Form_Unload(); }, DisplayLost);
 #ifdef Q_OS_UNIX
-    UnixSignalWatcher signalWatcher;
-    QObject::connect(&signalWatcher, &UnixSignalWatcher::terminationRequested, &form, [&form] {
+    // Ends the program does not choose, but hears of: the port is closed first.
+    const auto unloadAndEnd = [&form] {
         form.Form_Unload();
         QCoreApplication::exit(CommandLine::Ok);
-    });
+    };
+    UnixSignalWatcher signalWatcher;
+    QObject::connect(&signalWatcher, &UnixSignalWatcher::terminationRequested, &form, unloadAndEnd);
 #endif
     form.show();
 #ifdef Q_OS_UNIX
     WindowGoneFilter windowGone(form.windowHandle());
-    QObject::connect(&windowGone, &WindowGoneFilter::windowGone, &form, [&form] {
-        form.Form_Unload();
-        QCoreApplication::exit(CommandLine::Ok);
-    });
+    QObject::connect(&windowGone, &WindowGoneFilter::windowGone, &form, unloadAndEnd);
 #endif
     return app.exec();
 }
