@@ -165,27 +165,18 @@ void BoardEmulator::Private::closeLine()
 
 void BoardEmulator::Private::onReadable()
 {
+    // One read per activation: the notifier fires again while more is waiting.
     char buffer[4096];
-    // Bounded so a chatty panel cannot starve the rest of the event loop; the
-    // notifier fires again if more is waiting.
-    for (int round = 0; round < 16; ++round) {
-        const ssize_t n = ::read(master, buffer, sizeof buffer);
-        if (n > 0) {
-            const Clock::time_point now = Clock::now();
-            for (ssize_t i = 0; i < n; ++i) {
-                // Back to back while the line is busy, else one byte time from now.
-                lastArrival = paced ? std::max(lastArrival, now) + ByteTime : now;
-                incoming.emplace_back(lastArrival, buffer[i]);
-            }
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        // End of file or EIO cannot come while slaveKeeper is open; should
-        // anything like it come, stop reading rather than spin on the notifier.
-        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
-            readNotifier->setEnabled(false);
-        break;
+    const ssize_t n = ::read(master, buffer, sizeof buffer);
+    // End of file or EIO cannot come while slaveKeeper is open; should
+    // anything like it come, stop reading rather than spin on the notifier.
+    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR))
+        readNotifier->setEnabled(false);
+    const Clock::time_point now = Clock::now();
+    for (ssize_t i = 0; i < n; ++i) {
+        // Back to back while the line is busy, else one byte time from now.
+        lastArrival = paced ? std::max(lastArrival, now) + ByteTime : now;
+        incoming.emplace_back(lastArrival, buffer[i]);
     }
     tick();
 }
