@@ -7,16 +7,15 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <deque>
 #include <map>
 #include <optional>
+#include <pty.h>
 #include <utility>
 
 #include <fcntl.h>
-#include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -26,8 +25,6 @@ namespace {
 
 using Clock = BoardEmulator::Clock;
 
-constexpr int kMinutes = 10;
-constexpr int kBits = 8;
 constexpr Clock::time_point kNever = Clock::time_point::max();
 // A run of garbage is answered once the line has been quiet this long.
 constexpr auto kGarbageQuiet = 50ms;
@@ -69,14 +66,14 @@ struct BoardEmulator::Private
     QByteArray replyOverride;
     QList<ReplyPiece> script;
 
+    // What the replies show: minute, bit and mode, as at power-on. The
+    // commands that program, erase or run change nothing a reply shows.
     struct State
     {
         int minute = 1;
         int bit = 0;
         int mode = 0;
-        bool runningProgramme = false;
-        std::array<quint8, kMinutes> programme{};
-    } board;   // as at power-on
+    } board;
 
     // Splits the stream into commands; holds at most CommandParser::MaxKept bytes.
     CommandParser parser;
@@ -93,14 +90,27 @@ struct BoardEmulator::Private
     // To the panel: answers and pieces waiting for their time; equal times keep order.
     std::multimap<Clock::time_point, QByteArray> scheduled;
     Clock::time_point lastReplyDue;
-    // Bytes going out on the line; the first one is complete at lineNext.
-    QByteArray line;
+    // Texts going out on the line, in order: `lineDone` bytes of the first
+    // are out and its next byte is complete at lineNext.
+    std::deque<QByteArray> line;
+    qsizetype lineDone = 0;
+    qsizetype lineBytes = 0;
     Clock::time_point lineNext;
     Clock::time_point lineFree;   // when the line's last byte was complete
+    // Texts whose last byte has left, not yet told through sent().
+    QList<QByteArray> left;
     // Bytes due that the pseudo-terminal could not take yet.
     QByteArray outgoing;
 
     void closeLine();
+    // Whether, when called, this board still runs the same line: a slot may
+    // have deleted it, hung up or started again.
+    auto stillHere()
+    {
+        return [alive = QPointer<BoardEmulator>(q), mine = session, this] {
+            return alive && session == mine;
+        };
+    }
 
     void onReadable();
     void tick();
@@ -113,6 +123,7 @@ struct BoardEmulator::Private
 
     void transmit(Clock::time_point at, const QByteArray &bytes);
     void flushLine(Clock::time_point until);
+    bool tellLeft();
     void write(const QByteArray &bytes);
     void writeOutgoing();
 };
@@ -133,6 +144,8 @@ void BoardEmulator::Private::closeLine()
     incoming.clear();
     scheduled.clear();
     line.clear();
+    lineDone = lineBytes = 0;
+    left.clear();
     outgoing.clear();
     // We may be inside one of their activations: disable now, delete later.
     for (QSocketNotifier **n : {&readNotifier, &writeNotifier}) {
@@ -152,27 +165,18 @@ void BoardEmulator::Private::closeLine()
 
 void BoardEmulator::Private::onReadable()
 {
+    // One read per activation: the notifier fires again while more is waiting.
     char buffer[4096];
-    // Bounded so a chatty panel cannot starve the rest of the event loop; the
-    // notifier fires again if more is waiting.
-    for (int round = 0; round < 16; ++round) {
-        const ssize_t n = ::read(master, buffer, sizeof buffer);
-        if (n > 0) {
-            const Clock::time_point now = Clock::now();
-            for (ssize_t i = 0; i < n; ++i) {
-                // Back to back while the line is busy, else one byte time from now.
-                lastArrival = paced ? std::max(lastArrival, now) + ByteTime : now;
-                incoming.emplace_back(lastArrival, buffer[i]);
-            }
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        // End of file or EIO cannot come while slaveKeeper is open; should
-        // anything like it come, stop reading rather than spin on the notifier.
-        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
-            readNotifier->setEnabled(false);
-        break;
+    const ssize_t n = ::read(master, buffer, sizeof buffer);
+    // End of file or EIO cannot come while slaveKeeper is open; should
+    // anything like it come, stop reading rather than spin on the notifier.
+    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR))
+        readNotifier->setEnabled(false);
+    const Clock::time_point now = Clock::now();
+    for (ssize_t i = 0; i < n; ++i) {
+        // Back to back while the line is busy, else one byte time from now.
+        lastArrival = paced ? std::max(lastArrival, now) + ByteTime : now;
+        incoming.emplace_back(lastArrival, buffer[i]);
     }
     tick();
 }
@@ -180,9 +184,6 @@ void BoardEmulator::Private::onReadable()
 // Does everything that is due by now, in time order, then waits for the next.
 void BoardEmulator::Private::tick()
 {
-    const quint64 mySession = session;
-    QPointer<BoardEmulator> alive(q);
-    const auto gone = [&] { return !alive || session != mySession; };
     const Clock::time_point now = Clock::now();
 
     // From the panel: bytes as they arrive, with the parser's timeouts in between.
@@ -214,12 +215,22 @@ void BoardEmulator::Private::tick()
     while (!scheduled.empty() && scheduled.begin()->first <= now) {
         const auto node = scheduled.extract(scheduled.begin());
         transmit(node.key(), node.mapped());
-        emit q->sent(node.mapped());
-        if (gone())
-            return;
     }
     flushLine(now);
-    arm();
+    if (tellLeft())
+        arm();
+}
+
+// Tells what has left the line; false when a slot hung up (or restarted) the board.
+bool BoardEmulator::Private::tellLeft()
+{
+    const auto here = stillHere();
+    for (const QByteArray &bytes : std::exchange(left, {})) {
+        emit q->sent(bytes);
+        if (!here())
+            return false;
+    }
+    return true;
 }
 
 void BoardEmulator::Private::arm()
@@ -229,7 +240,7 @@ void BoardEmulator::Private::arm()
         next = std::min(next, incoming.front().first);
     if (!scheduled.empty())
         next = std::min(next, scheduled.begin()->first);
-    if (!line.isEmpty())
+    if (!line.empty())
         next = std::min(next, lineNext);
     if (next == kNever) {
         wakeTimer->stop();
@@ -252,31 +263,22 @@ bool BoardEmulator::Private::apply(const CommandParser::Command &parsed, Clock::
 {
     const char code = parsed.code;
     bool valid = parsed.wellFormed;
+    // Minutes 1 to 10, bits 0 to 7, modes 0 and 1; the other commands only ask for a reply.
     if (valid && (code == '2' || code == '3' || code == '7')) {
         const int low = code == '2' ? 1 : 0;
-        const int high = code == '2' ? kMinutes : code == '3' ? kBits - 1 : 1;
+        const int high = code == '2' ? 10 : code == '3' ? 7 : 1;
         valid = parsed.value >= low && parsed.value <= high;
         if (valid)
             (code == '2' ? board.minute : code == '3' ? board.bit : board.mode) = parsed.value;
-    } else if (valid) {
-        quint8 &row = board.programme[board.minute - 1];
-        switch (code) {
-        case '4': row |= quint8(1u << board.bit); break;
-        case '5': row = 0; break;
-        case '6': row &= quint8(~(1u << board.bit)); break;
-        case '8': board.runningProgramme = true; break;
-        default: break;   // '1' only asks for an answer
-        }
     }
 
     const Command command{parsed.text, valid, at};
     commands.append(command);
     answer(at, reply(valid));
 
-    const quint64 mySession = session;
-    QPointer<BoardEmulator> alive(q);
+    const auto here = stillHere();
     emit q->commandParsed(command);
-    return alive && session == mySession;
+    return here();
 }
 
 QByteArray BoardEmulator::Private::reply(bool ok) const
@@ -309,30 +311,42 @@ void BoardEmulator::Private::answer(Clock::time_point at, const QByteArray &norm
     }
 }
 
-// Hands bytes due at `at` to the line: paced, the k-th of them is written one
-// byte time after the previous byte on the line, or after `at` if it was idle.
+// Hands bytes due at `at` to the line: paced, each byte is written one byte
+// time after the previous byte on the line, or after `at` if it was idle.
 void BoardEmulator::Private::transmit(Clock::time_point at, const QByteArray &bytes)
 {
     if (!paced) {
         write(bytes);
+        left.append(bytes);
         return;
     }
     flushLine(at);
-    if (line.isEmpty())
+    if (lineBytes + bytes.size() > kMaxOutgoing)
+        return;
+    if (line.empty())
         lineNext = std::max(at, lineFree) + ByteTime;
-    line.append(bytes.first(std::clamp(kMaxOutgoing - line.size(), qsizetype(0), bytes.size())));
+    line.push_back(bytes);
+    lineBytes += bytes.size();
 }
 
 // Writes the bytes on the line that are complete by `until`.
 void BoardEmulator::Private::flushLine(Clock::time_point until)
 {
-    if (line.isEmpty() || lineNext > until)
-        return;
-    const qsizetype due = std::min<qsizetype>(line.size(), (until - lineNext) / ByteTime + 1);
-    write(line.first(due));
-    line.remove(0, due);
-    lineFree = lineNext + (due - 1) * ByteTime;
-    lineNext = lineFree + ByteTime;
+    while (!line.empty() && lineNext <= until) {
+        const QByteArray &text = line.front();
+        const qsizetype due =
+            std::min<qsizetype>(text.size() - lineDone, (until - lineNext) / ByteTime + 1);
+        write(text.sliced(lineDone, due));
+        lineDone += due;
+        lineFree = lineNext + (due - 1) * ByteTime;
+        lineNext = lineFree + ByteTime;
+        if (lineDone == text.size()) {
+            left.append(text);
+            lineBytes -= text.size();
+            line.pop_front();
+            lineDone = 0;
+        }
+    }
 }
 
 void BoardEmulator::Private::write(const QByteArray &bytes)
@@ -382,42 +396,23 @@ bool BoardEmulator::start()
     if (isRunning())
         return true;
 
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (master < 0) {
-        d->error = systemError("posix_openpt");
-        return false;
-    }
-    auto fail = [&](const char *what, int slave = -1) {
-        d->error = systemError(what);
-        if (slave >= 0)
-            ::close(slave);
-        ::close(master);
-        return false;
-    };
-    if (::grantpt(master) != 0)
-        return fail("grantpt");
-    if (::unlockpt(master) != 0)
-        return fail("unlockpt");
-    char name[256] = {};
-    if (::ptsname_r(master, name, sizeof name) != 0)
-        return fail("ptsname_r");
-    // Make sure reads never block even if posix_openpt ignored the flag.
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-
-    const int slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (slave < 0)
-        return fail("open pty slave");
-
     // Raw bytes both ways and no echo, as a real 2400 8N1 line would carry.
     termios tio{};
-    if (::tcgetattr(slave, &tio) != 0)
-        return fail("tcgetattr", slave);
     ::cfmakeraw(&tio);
     tio.c_cflag |= CLOCAL | CREAD;
     ::cfsetispeed(&tio, B2400);
     ::cfsetospeed(&tio, B2400);
-    if (::tcsetattr(slave, TCSANOW, &tio) != 0)
-        return fail("tcsetattr", slave);
+    int master = -1;
+    int slave = -1;
+    char name[PATH_MAX] = {};
+    if (::openpty(&master, &slave, name, &tio, nullptr) != 0) {
+        d->error = systemError("openpty");
+        return false;
+    }
+    for (const int fd : {master, slave}) {
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    }
 
     // A new board at power-on.
     d->board = {};
@@ -460,20 +455,7 @@ void BoardEmulator::sendUnasked(const QByteArray &bytes)
     if (!isRunning() || bytes.isEmpty())
         return;
     d->transmit(Clock::now(), bytes);
-    d->arm();
-    emit sent(bytes);
-}
-
-int BoardEmulator::minute() const { return d->board.minute; }
-int BoardEmulator::bit() const { return d->board.bit; }
-int BoardEmulator::mode() const { return d->board.mode; }
-bool BoardEmulator::isRunningProgramme() const { return d->board.runningProgramme; }
-
-bool BoardEmulator::isProgrammed(int minute, int bit) const
-{
-    if (minute < 1 || minute > kMinutes || bit < 0 || bit >= kBits)
-        return false;
-    return d->board.programme[minute - 1] & (1u << bit);
+    d->tick();
 }
 
 QByteArray BoardEmulator::normalReply() const { return d->reply(true); }

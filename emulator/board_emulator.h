@@ -82,12 +82,9 @@ public:
     void sendUnasked(const QByteArray &bytes);
 
     // --- what the board holds and saw ------------------------------------
-    int minute() const;    // 1..10, starts at 1
-    int bit() const;       // 0..7, starts at 0
-    int mode() const;      // 0 "Una" or 1 "Sec.", starts at 0
-    bool isRunningProgramme() const;   // after "I8"
-    bool isProgrammed(int minute, int bit) const;
-    QByteArray normalReply() const;    // what the board would answer now, e.g. "OK0101"
+    // What the board would answer now: "OK", minute (1..10, power-on 1) as
+    // two digits, bit (0..7, power-on 0), mode (0 or 1, power-on 0).
+    QByteArray normalReply() const;
 
     QByteArray received() const;       // every byte that reached the board since start/clear, in order
     QList<Command> commands() const;   // every command parsed since start/clear, in order
@@ -95,8 +92,8 @@ public:
 
 signals:
     void commandParsed(const BoardEmulator::Command &command);
-    // Bytes handed to the line for the panel (an answer, a piece or unasked
-    // bytes) when they are due; lets a front end log the traffic.
+    // Bytes that went out to the panel (an answer, a piece or unasked bytes),
+    // told as their last byte leaves the line; lets a front end log the traffic.
     void sent(const QByteArray &bytes);
 
 private:

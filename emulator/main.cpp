@@ -2,19 +2,12 @@
 // panel without hardware. Logs the traffic until SIGINT, SIGTERM or SIGHUP.
 
 #include "board_emulator.h"
+#include "command_line.h"
 #include "translations.h"
+#include "unix_signal_watcher.h"
 
-#include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QDebug>
 #include <QElapsedTimer>
-#include <QSocketNotifier>
-
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #ifndef BOARD_EMULATOR_VERSION
 #define BOARD_EMULATOR_VERSION "0.0.0"
@@ -22,64 +15,12 @@
 
 namespace {
 
-enum ExitCode { Ok = 0, Failure = 1, Usage = 2 };
-
-// Self-pipe: the handler only writes a byte, the event loop does the rest.
-int signalPipe[2] = {-1, -1};
-
-extern "C" void onSignal(int)
-{
-    const int saved = errno;
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t ignored = ::write(signalPipe[1], &byte, 1);
-    errno = saved;
-}
-
-// Ctrl+C, kill and a closed terminal all end the program normally.
-bool watchSignals()
-{
-    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return false;
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (int number : {SIGINT, SIGTERM, SIGHUP})
-        ::sigaction(number, &action, nullptr);
-    return true;
-}
-
-void printTo(FILE *stream, const QString &text)
-{
-    std::fputs(qPrintable(text), stream);
-    std::fflush(stream);
-}
-
-QString programName()
-{
-    return QCoreApplication::applicationName();
-}
-
-int mistake(const QString &message)
-{
-    printTo(stderr, message + QLatin1Char('\n'));
-    return Usage;
-}
-
-// Commands end in spaces and answers may hold any byte: quote and escape.
+// Commands end in spaces and answers may hold any byte: quoted and escaped.
 QString shown(const QByteArray &bytes)
 {
-    QString out = QStringLiteral("\"");
-    for (const char c : bytes) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\')
-            out += QStringLiteral("\\%1").arg(QLatin1Char(c));
-        else if (u >= 0x20 && u < 0x7f)
-            out += QLatin1Char(c);
-        else
-            out += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
-    }
-    return out + QLatin1Char('"');
+    QString text;
+    QDebug(&text).nospace() << bytes;
+    return text;
 }
 
 } // namespace
@@ -88,32 +29,17 @@ int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("board-emulator"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BOARD_EMULATOR_VERSION));
-
-    // The application object first: the translators need it, and the options
-    // and Qt's own parser texts are translated when made. Its only argument is
-    // the program's name, which Qt's usage line shows as given, not as the
-    // path it was started by; the command line is read from argv.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    const QStringList arguments = CommandLine::arguments(argc, argv);
     Translations translations;
-    char name[] = "board-emulator";
-    char *nameOnly[] = {name, nullptr};
-    int count = 1;
-    QCoreApplication app(count, nameOnly);
-    translations.install();
+    // First: the translators need it, and the options and Qt's own parser
+    // texts are translated when made.
+    CommandLine::TextApplication app(translations);
 
     // Read before anything starts, so mistakes never leave a board behind.
     QCommandLineParser parser;
-    parser.setApplicationDescription(QCoreApplication::translate(
+    CommandLine::describe(parser, QCoreApplication::translate(
         "board-emulator", "Emulates the programmer board on a pseudo-terminal so programador can "
                           "be tried without hardware."));
-    const QCommandLineOption helpOption(
-        {QStringLiteral("h"), QStringLiteral("help")},
-        QCoreApplication::translate("board-emulator", "Show this help and exit."));
-    const QCommandLineOption versionOption(
-        {QStringLiteral("v"), QStringLiteral("version")},
-        QCoreApplication::translate("board-emulator", "Show the version and exit."));
     const QCommandLineOption delayOption(
         {QStringLiteral("d"), QStringLiteral("delay")},
         QCoreApplication::translate(
@@ -126,66 +52,53 @@ int main(int argc, char *argv[])
         {QStringLiteral("i"), QStringLiteral("instant")},
         QCoreApplication::translate("board-emulator", "Take commands and send answers at once, "
                                                       "not at the pace of a 2400-baud line."));
-    parser.addOptions({helpOption, versionOption, delayOption, silentOption, instantOption});
+    parser.addOptions({delayOption, silentOption, instantOption});
 
-    if (!parser.parse(arguments))
-        return mistake(QCoreApplication::translate("board-emulator", "%1: %2\nTry '%1 --help'.")
-                           .arg(programName(), parser.errorText()));
-    if (!parser.positionalArguments().isEmpty())
-        return mistake(QCoreApplication::translate("board-emulator",
-                                                   "%1: unexpected argument '%2'\n"
-                                                   "Try '%1 --help'.")
-                           .arg(programName(), parser.positionalArguments().first()));
-    if (parser.isSet(helpOption)) {
-        printTo(stdout, parser.helpText());
-        return Ok;
-    }
-    if (parser.isSet(versionOption)) {
-        printTo(stdout, QStringLiteral("%1 %2\n").arg(programName(), BOARD_EMULATOR_VERSION));
-        return Ok;
-    }
+    QString mistake;
+    if (const auto request = CommandLine::parse(parser, arguments, &mistake);
+        request != CommandLine::Request::Proceed)
+        return CommandLine::answer(request, parser, mistake);
     bool ok = false;
     const int delay = parser.value(delayOption).toInt(&ok);
-    if (!ok || delay < 0)
-        return mistake(QCoreApplication::translate("board-emulator",
-                                                   "%1: --delay wants a whole number of "
-                                                   "milliseconds, not '%2'\nTry '%1 --help'.")
-                           .arg(programName(), parser.value(delayOption)));
+    if (!ok || delay < 0) {
+        return CommandLine::answer(
+            CommandLine::Request::Mistake, parser,
+            CommandLine::mistake(QCoreApplication::translate(
+                                     "board-emulator",
+                                     "--delay wants a whole number of milliseconds, not '%1'")
+                                     .arg(parser.value(delayOption))));
+    }
     const bool silent = parser.isSet(silentOption);
     const bool paced = !parser.isSet(instantOption);
 
-    if (watchSignals()) {
-        auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
-            char drain[16];
-            while (::read(signalPipe[0], drain, sizeof drain) > 0) {}
-            QCoreApplication::quit();
-        });
-    }
+    // Ctrl+C, kill and a closed terminal all end the program normally.
+    UnixSignalWatcher signalWatcher;
+    QObject::connect(&signalWatcher, &UnixSignalWatcher::terminationRequested, qApp,
+                     &QCoreApplication::quit);
 
     BoardEmulator board;
     board.setReplyDelay(delay);
     board.setSilent(silent);
     board.setLinePaced(paced);
     if (!board.start()) {
-        printTo(stderr, QCoreApplication::translate("board-emulator",
-                                                    "%1: cannot open a pseudo-terminal: %2")
-                                .arg(programName(), board.errorString())
-                            + QLatin1Char('\n'));
-        return Failure;
+        CommandLine::print(stderr, QCoreApplication::translate("board-emulator",
+                                                               "%1: cannot open a pseudo-terminal: %2")
+                                       .arg(QCoreApplication::applicationName(), board.errorString())
+                                   + QLatin1Char('\n'));
+        return CommandLine::Failure;
     }
 
     // Each line flushed, so the log is live even when stdout is a pipe or file.
-    const auto say = [](const QString &line) { printTo(stdout, line + QLatin1Char('\n')); };
+    const auto say = [](const QString &line) { CommandLine::print(stdout, line + QLatin1Char('\n')); };
     QElapsedTimer clock;
     clock.start();
     const auto stamp = [&clock] { return QStringLiteral("%1").arg(double(clock.nsecsElapsed()) / 1e9, 9, 'f', 3); };
     // The traffic is a trace, like the panel's --trace: never translated.
-    QObject::connect(&board, &BoardEmulator::commandParsed, &app, [&](const BoardEmulator::Command &command) {
+    QObject::connect(&board, &BoardEmulator::commandParsed, qApp, [&](const BoardEmulator::Command &command) {
         say((command.valid ? QStringLiteral("%1 <- %2") : QStringLiteral("%1 <- %2  (invalid)"))
                 .arg(stamp(), shown(command.text)));
     });
-    QObject::connect(&board, &BoardEmulator::sent, &app, [&](const QByteArray &bytes) {
+    QObject::connect(&board, &BoardEmulator::sent, qApp, [&](const QByteArray &bytes) {
         say(QStringLiteral("%1 -> %2").arg(stamp(), shown(bytes)));
     });
 
@@ -204,8 +117,8 @@ int main(int argc, char *argv[])
                 .arg(delay));
     say(QCoreApplication::translate("board-emulator", "Press Ctrl+C to stop."));
 
-    app.exec();
+    QCoreApplication::exec();
     board.hangUp();
     say(QCoreApplication::translate("board-emulator", "Stopped."));
-    return Ok;
+    return CommandLine::Ok;
 }

@@ -2,6 +2,26 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="en">
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Show this help and exit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2
+Try &apos;%1 --help&apos;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unexpected argument &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Form1</name>
     <message>
         <source>%1
@@ -114,14 +134,6 @@ then log out and in again.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Show this help and exit.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Show the version and exit.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Start each answer &lt;ms&gt; milliseconds after its command (default 20).</source>
         <translation type="unfinished"></translation>
     </message>
@@ -131,21 +143,6 @@ then log out and in again.</source>
     </message>
     <message>
         <source>Take commands and send answers at once, not at the pace of a 2400-baud line.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: %2
-Try &apos;%1 --help&apos;.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: unexpected argument &apos;%2&apos;
-Try &apos;%1 --help&apos;.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: --delay wants a whole number of milliseconds, not &apos;%2&apos;
-Try &apos;%1 --help&apos;.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -180,6 +177,10 @@ Try &apos;%1 --help&apos;.</source>
         <source>Stopped.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>--delay wants a whole number of milliseconds, not &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -192,14 +193,6 @@ Com1 and Com2 are the first and the second serial port this system lists (see --
     <message>
         <source>device</source>
         <comment>value of --com1 and --com2 in --help</comment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Show this help and exit.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Show the version and exit.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -223,21 +216,6 @@ Com1 and Com2 are the first and the second serial port this system lists (see --
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1: %2
-Try &apos;%1 --help&apos;.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: unexpected argument &apos;%2&apos;
-Try &apos;%1 --help&apos;.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: %2 needs a device name
-Try &apos;%1 --help&apos;.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>No serial ports found.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -251,6 +229,14 @@ Try &apos;%1 --help&apos;.</source>
     </message>
     <message>
         <source>%1: cannot connect to the display &quot;%2&quot;. Start it in a desktop session, or try the demo without one: xvfb-run -a %1 --demo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: there is no Qt platform plugin &quot;%2&quot;. The ones installed are: %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 needs a device name</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -2,6 +2,27 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="es" sourcelanguage="en">
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Show this help and exit.</source>
+        <translation>Muestra esta ayuda y termina.</translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation>Muestra la versión y termina.</translation>
+    </message>
+    <message>
+        <source>%1: %2
+Try &apos;%1 --help&apos;.</source>
+        <translation>%1: %2
+Pruebe «%1 --help».</translation>
+    </message>
+    <message>
+        <source>unexpected argument &apos;%1&apos;</source>
+        <translation>argumento inesperado «%1»</translation>
+    </message>
+</context>
+<context>
     <name>Form1</name>
     <message>
         <source>%1
@@ -129,14 +150,6 @@ y vuelva a iniciar sesión.</translation>
         <translation>Emula la placa programadora en un pseudoterminal para poder probar programador sin hardware.</translation>
     </message>
     <message>
-        <source>Show this help and exit.</source>
-        <translation>Muestra esta ayuda y termina.</translation>
-    </message>
-    <message>
-        <source>Show the version and exit.</source>
-        <translation>Muestra la versión y termina.</translation>
-    </message>
-    <message>
         <source>Start each answer &lt;ms&gt; milliseconds after its command (default 20).</source>
         <translation>Empieza cada respuesta &lt;ms&gt; milisegundos después de su comando (por omisión, 20).</translation>
     </message>
@@ -147,24 +160,6 @@ y vuelva a iniciar sesión.</translation>
     <message>
         <source>Take commands and send answers at once, not at the pace of a 2400-baud line.</source>
         <translation>Recibe los comandos y envía las respuestas al instante, no al ritmo de una línea de 2400 baudios.</translation>
-    </message>
-    <message>
-        <source>%1: %2
-Try &apos;%1 --help&apos;.</source>
-        <translation>%1: %2
-Pruebe «%1 --help».</translation>
-    </message>
-    <message>
-        <source>%1: unexpected argument &apos;%2&apos;
-Try &apos;%1 --help&apos;.</source>
-        <translation>%1: argumento inesperado «%2»
-Pruebe «%1 --help».</translation>
-    </message>
-    <message>
-        <source>%1: --delay wants a whole number of milliseconds, not &apos;%2&apos;
-Try &apos;%1 --help&apos;.</source>
-        <translation>%1: --delay necesita un número entero de milisegundos, no «%2»
-Pruebe «%1 --help».</translation>
     </message>
     <message>
         <source>%1: cannot open a pseudo-terminal: %2</source>
@@ -198,6 +193,10 @@ Pruebe «%1 --help».</translation>
         <source>Stopped.</source>
         <translation>Se ha detenido.</translation>
     </message>
+    <message>
+        <source>--delay wants a whole number of milliseconds, not &apos;%1&apos;</source>
+        <translation>--delay necesita un número entero de milisegundos, no «%1»</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -213,14 +212,6 @@ Com1 y Com2 son el primer y el segundo puerto serie que muestra este sistema (v�
         <source>device</source>
         <comment>value of --com1 and --com2 in --help</comment>
         <translation>dispositivo</translation>
-    </message>
-    <message>
-        <source>Show this help and exit.</source>
-        <translation>Muestra esta ayuda y termina.</translation>
-    </message>
-    <message>
-        <source>Show the version and exit.</source>
-        <translation>Muestra la versión y termina.</translation>
     </message>
     <message>
         <source>Use this device for Com1.</source>
@@ -243,24 +234,6 @@ Com1 y Com2 son el primer y el segundo puerto serie que muestra este sistema (v�
         <translation>Pone dos placas emuladas tras Com1 y Com2, para probar el panel sin hardware.</translation>
     </message>
     <message>
-        <source>%1: %2
-Try &apos;%1 --help&apos;.</source>
-        <translation>%1: %2
-Pruebe «%1 --help».</translation>
-    </message>
-    <message>
-        <source>%1: unexpected argument &apos;%2&apos;
-Try &apos;%1 --help&apos;.</source>
-        <translation>%1: argumento inesperado «%2»
-Pruebe «%1 --help».</translation>
-    </message>
-    <message>
-        <source>%1: %2 needs a device name
-Try &apos;%1 --help&apos;.</source>
-        <translation>%1: %2 necesita el nombre de un dispositivo
-Pruebe «%1 --help».</translation>
-    </message>
-    <message>
         <source>No serial ports found.</source>
         <translation>No se ha encontrado ningún puerto serie.</translation>
     </message>
@@ -275,6 +248,14 @@ Pruebe «%1 --help».</translation>
     <message>
         <source>%1: cannot connect to the display &quot;%2&quot;. Start it in a desktop session, or try the demo without one: xvfb-run -a %1 --demo</source>
         <translation>%1: no se puede conectar con la pantalla «%2». Inícielo en una sesión de escritorio o pruebe la demostración sin ella: xvfb-run -a %1 --demo</translation>
+    </message>
+    <message>
+        <source>%1: there is no Qt platform plugin &quot;%2&quot;. The ones installed are: %3.</source>
+        <translation>%1: no hay ningún complemento de plataforma de Qt «%2». Los instalados son: %3.</translation>
+    </message>
+    <message>
+        <source>%1 needs a device name</source>
+        <translation>%1 necesita el nombre de un dispositivo</translation>
     </message>
 </context>
 </TS>

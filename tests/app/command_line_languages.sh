@@ -1,11 +1,23 @@
 #!/usr/bin/env bash
 # --help and a command-line mistake in Spanish and in English, without a
 # display; a desktop that lists English before Spanish gets English. The
-# emulator, when given, speaks Spanish too.
+# emulator, when given, speaks Spanish too. Both programs' help fits 79
+# columns in both languages, its words whole.
 set -uo pipefail
 exe=$1
 emulator=${2:-}
 fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# language list, program, a sentence of its description that spans lines
+help_fits() {
+    local out width
+    out=$(env -u DISPLAY LANGUAGE="$1" "$2" --help) || fail "$2 --help failed under LANGUAGE=$1"
+    width=$(printf '%s\n' "$out" | LC_ALL=C.UTF-8 wc -L)
+    [ "$width" -le 79 ] || fail "$2 --help under LANGUAGE=$1 is $width columns wide"
+    [[ $(printf '%s' "$out" | tr '\n' ' ' | tr -s ' ') == *"$3"* ]] \
+        || fail "$2 --help under LANGUAGE=$1 cuts '$3': $out"
+    echo "ok: $2 --help under LANGUAGE=$1 is $width columns wide"
+}
 
 # language list, words of --help, words of the answer to --bogus
 check() {
@@ -21,9 +33,13 @@ check() {
 
 check es "--com1 <dispositivo>  Usa este dispositivo para Com1." "Pruebe «programador --help»."
 check en:es "--com1 <device>  Use this device for Com1." "Try 'programador --help'."
+help_fits en "$exe" "looked up again at each port pick; --com1 and --com2 fix a device instead."
+help_fits es "$exe" "buscados de nuevo cada vez que se elige un puerto; --com1 y --com2 fijan un"
 
 if [ -n "$emulator" ]; then
     out=$(LANGUAGE=es "$emulator" --bogus 2>&1)
     [[ $out == *"Pruebe «board-emulator --help»."* ]] || fail "board-emulator in Spanish: $out"
     echo "ok: board-emulator in Spanish"
+    help_fits en "$emulator" "so programador can be tried without hardware."
+    help_fits es "$emulator" "para poder probar programador sin hardware."
 fi

@@ -2,7 +2,9 @@
 # The real program on a real X server: it starts with --demo and shows its
 # window, a port picked with the keyboard fills the status boxes from the
 # emulated board, and it ends with exit code 0 on Salir, SIGTERM, SIGINT, SIGHUP
-# and when its window is destroyed from outside.
+# and when its window is destroyed from outside; when its X connection is
+# killed it still closes the port (its lock file goes) and ends with code 4.
+# Start-up failures name their real cause.
 set -euo pipefail
 
 if [ "${1:-}" != --inner ]; then
@@ -20,13 +22,24 @@ start_panel() {
     wid=$(timeout 20 xdotool search --sync --onlyvisible --name "$title" | head -n 1) \
         || fail "no window appeared"
     xdotool windowmove "$wid" 0 0
-    sleep 0.5
 }
 
 # Darkest pixel inside the RX box (0 black .. 1 white): text makes it dark.
 rx_box_ink() {
     import -window root "$1"
     convert "$1" -crop 29x13+162+234 +repage -colorspace Gray -format '%[fx:minima]' info:
+}
+
+# Picks Com1 from the keyboard: from Salir back round to the port list, then down.
+pick_com1() {
+    xdotool windowfocus --sync "$wid"
+    xdotool key --window "$wid" shift+Tab
+    xdotool key --window "$wid" Down
+}
+
+# The port lock files that name the panel (Qt SerialPort writes its PID first).
+panel_locks() {
+    grep -lx "$pid" /run/lock/LCK..* /tmp/LCK..* 2>/dev/null || true
 }
 
 end_with() {
@@ -38,11 +51,10 @@ end_with() {
 
 # 1. Start, pick Com1 from the keyboard, see the reply, leave with Salir.
 start_panel
+sleep 0.5   # settled where the screenshots expect it
 before=$(rx_box_ink "$shots/smoke-start.png")
-xdotool windowfocus --sync "$wid"
-xdotool key --window "$wid" shift+Tab   # from Salir back round to the port list
-xdotool key --window "$wid" Down        # picks "Com1"
-sleep 1.5                               # four exchanges of about 200 ms each
+pick_com1
+sleep 1.5   # four exchanges of about 200 ms each
 after=$(rx_box_ink "$shots/smoke-connected.png")
 awk -v b="$before" -v a="$after" 'BEGIN { exit !(b > 0.8 && a < 0.5) }' \
     || fail "RX box did not fill in (ink before $before, after $after)"
@@ -62,10 +74,35 @@ start_panel
 xdotool windowclose "$wid"
 end_with "windowclose"
 
-# 4. Qt's own options are taken; without a display it says so in one line, exit 3.
+# 4. The X connection killed (xkill): Qt ends the process at once, yet the
+#    port is closed first and the exit code is the manual's.
+start_panel
+pick_com1
+for _ in $(seq 100); do locks=$(panel_locks); [ -z "$locks" ] || break; sleep 0.05; done
+[ -n "$locks" ] || fail "no port lock names the panel with Com1 open"
+xdotool windowkill "$wid"
+rc=0; wait "$pid" || rc=$?
+[ "$rc" -eq 4 ] || fail "exit code $rc after the X connection was killed"
+[ -z "$(panel_locks)" ] || fail "port lock left behind after the X connection was killed: $locks"
+echo "ok: X connection killed: exit code 4, lock $locks gone"
+
+# 5. Qt's own options are taken; a display or platform that does not work is
+#    said in one line naming the real cause, exit code 3.
 "$exe" -platform offscreen --version >/dev/null || fail "-platform refused"
-rc=0; msg=$(env -u DISPLAY "$exe" 2>&1) || rc=$?
-[ "$rc" -eq 3 ] || fail "exit code $rc without a display"
-[ "$(printf '%s\n' "$msg" | wc -l)" -eq 1 ] && [[ $msg == *xvfb-run* ]] \
-    || fail "no one-line advice without a display: $msg"
-echo "ok: Qt options taken; no display is exit code 3 with: $msg"
+start_fails() {
+    local words=$1 rc=0 msg
+    shift
+    msg=$("$@" 2>&1) || rc=$?
+    [ "$rc" -eq 3 ] || fail "exit code $rc, not 3, for: $*"
+    [ "$(printf '%s\n' "$msg" | wc -l)" -eq 1 ] || fail "more than one line for: $*: $msg"
+    local word
+    for word in $words; do
+        [[ $msg == *"$word"* ]] || fail "'$word' missing for: $*: $msg"
+    done
+    echo "ok: $* -> $msg"
+}
+start_fails "DISPLAY xvfb-run" env -u DISPLAY "$exe"
+start_fails ':998 xvfb-run' "$exe" -display :998
+start_fails '"bogus" xcb offscreen' "$exe" -platform bogus
+start_fails '"bogus" xcb offscreen' env QT_QPA_PLATFORM=bogus "$exe"
+start_fails 'complemento «bogus» xcb' env LANGUAGE=es QT_QPA_PLATFORM=bogus "$exe"

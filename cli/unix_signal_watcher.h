@@ -5,8 +5,8 @@
 class QSocketNotifier;
 
 // Turns SIGINT, SIGTERM and SIGHUP (Ctrl+C, kill, a closed terminal) into a
-// Qt signal on the event thread, so the program can close its port and end
-// normally instead of dying with the port held.
+// Qt signal on the event thread, so the program can let go of what it holds
+// (the panel its port, the emulator its board) and end normally.
 class UnixSignalWatcher : public QObject
 {
     Q_OBJECT

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+class Translations;
+
+// What programador and board-emulator do alike on the command line: -h/--help
+// and -v/--version, help that fits an 80-column terminal, a mistake reported
+// on standard error as "<program>: <what>" with a pointer to --help, and the
+// exit codes that go with them, all in the user's language.
+namespace CommandLine {
+
+// Documented in the manual pages.
+enum ExitCode { Ok = 0, Failure = 1, Usage = 2 };
+
+// The arguments as given, in the system's encoding.
+QStringList arguments(int argc, char *argv[]);
+
+// Written and flushed at once, so it keeps its place among Qt's own messages.
+void print(FILE *stream, const QString &text);
+
+// Breaks text at spaces into lines of at most `width` characters; a word
+// longer than that stands alone on its line.
+QString wrapped(const QString &text, qsizetype width = 79);
+
+// Sets the description and adds -h/--help and -v/--version, in the language
+// of the translators installed now.
+void describe(QCommandLineParser &parser, const QString &description);
+
+// "<program>: <what>" and the pointer to --help.
+QString mistake(const QString &what);
+
+enum class Request { Proceed, Help, Version, Mistake };
+
+// Parses; an unknown option, a missing value or a stray argument is a
+// mistake, whose text goes to *what.
+Request parse(QCommandLineParser &parser, const QStringList &arguments, QString *what);
+
+// Prints the help, the version or the mistake; gives the exit code.
+int answer(Request request, const QCommandLineParser &parser, const QString &mistake);
+
+// An application object with no display and the user's language installed.
+// Its only argument is the program's name, which Qt's usage line shows as
+// given, not as the path it was started by.
+class TextApplication
+{
+    Q_DISABLE_COPY_MOVE(TextApplication)
+
+public:
+    explicit TextApplication(Translations &translations);
+
+private:
+    QByteArray m_name;
+    char *m_argv[2];
+    int m_argc = 1;
+    QCoreApplication m_app;
+};
+
+} // namespace CommandLine
