@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
-#include <QLoggingCategory>
 
 #include <cstdio>
 #include <cstdlib>
@@ -225,7 +224,6 @@ void startUpHandler(QtMsgType type, const QMessageLogContext &context, const QSt
 
 int main(int argc, char *argv[])
 {
-    LineTrace::startClock();
     QCoreApplication::setApplicationName(QStringLiteral("programador"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PROGRAMADOR_VERSION));
 
@@ -256,8 +254,7 @@ int main(int argc, char *argv[])
         return answer(readCommandLine(translated, arguments, &ports, &mistake), translated, ports,
                       mistake);
     }
-    if (parser.isSet(QStringLiteral("trace")))
-        QLoggingCategory::setFilterRules(QStringLiteral("programador.line.debug=true"));
+    LineTrace::setUp(parser.isSet(QStringLiteral("trace")));
 
     defaultHandler = qInstallMessageHandler(startUpHandler);
     startUpTranslations = &translations;

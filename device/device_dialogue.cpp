@@ -144,7 +144,7 @@ void DeviceDialogue::EsperaRespuesta()
     // Whatever was waiting before this command's reply could arrive is stale.
     Respuesta = serie->readAll();
     if (!Respuesta.isEmpty())
-        LINE_TRACE(QStringLiteral("discarded %1").arg(LineTrace::quoted(Respuesta)));
+        qCDebug(lcLine) << "discarded" << Respuesta;
     Recibido = false;
     Respuesta.clear();
     setStatus(StatusFields{});
@@ -157,7 +157,7 @@ void DeviceDialogue::pass(Clock::time_point readAt)
 {
     const int pasada = int(Pasada);
     Respuesta = serie->readAll();
-    LINE_TRACE(QStringLiteral("read %1 %2").arg(pasada).arg(LineTrace::quoted(Respuesta)));
+    qCDebug(lcLine) << "read" << pasada << Respuesta;
     emit polled(pasada, Respuesta);
     if (!Respuesta.isEmpty())
         Recibido = true;
@@ -186,15 +186,15 @@ void DeviceDialogue::scheduleAt(Clock::time_point due)
 void DeviceDialogue::finish()
 {
     if (m_timedOut) {
-        LINE_TRACE(QStringLiteral("time-out, shown as %1").arg(LineTrace::quoted(Respuesta)));
+        qCDebug(lcLine) << "time-out, shown as" << Respuesta;
     } else {
         // At 2400 baud a reply takes 25 ms to arrive, and an adapter hands it
         // over in pieces: what came after the read that first saw text is
         // the rest of the same reply.
         const QByteArray rest = serie->readAll();
-        LINE_TRACE(QStringLiteral("read at end %1").arg(LineTrace::quoted(rest)));
+        qCDebug(lcLine) << "read at end" << rest;
         Respuesta += rest;
-        LINE_TRACE(QStringLiteral("shown %1").arg(LineTrace::quoted(Respuesta.left(6))));
+        qCDebug(lcLine) << "shown" << Respuesta.left(6);
     }
     setStatus(BoardProtocol::decodeReply(Respuesta));
     m_phase = Phase::Idle;
@@ -205,7 +205,7 @@ void DeviceDialogue::finish()
 
 void DeviceDialogue::refuse(const QByteArray &orden)
 {
-    LINE_TRACE(QStringLiteral("refused %1: no port open").arg(LineTrace::quoted(orden)));
+    qCDebug(lcLine).nospace() << "refused " << orden << ": no port open";
     emit refused(orden, SerialChannel::notOpenMessage());
 }
 

@@ -51,7 +51,7 @@ QString QtSerialChannel::deviceName() const
 
 void QtSerialChannel::report(Failure failure, const QString &message)
 {
-    LINE_TRACE(QStringLiteral("failure: %1").arg(message));
+    qCDebug(lcLine) << "failure:" << message;
     emit errorOccurred(failure, message);
 }
 
@@ -87,9 +87,8 @@ bool QtSerialChannel::open()
     m_port.setPortName(path);
     applyLineSettings();
     m_port.clearError();
-    m_received.clear();
     if (m_port.open(QIODevice::ReadWrite)) {
-        LINE_TRACE(QStringLiteral("open %1 %2").arg(portLabel(m_portNumber), m_device));
+        qCDebug(lcLine) << "open" << qUtf8Printable(portLabel(m_portNumber)) << m_device;
         return true;
     }
     reportOpenFailure(path);
@@ -143,8 +142,9 @@ void QtSerialChannel::close()
 {
     m_lossPending = false;
     if (m_port.isOpen()) {
+        dropReceived();
         m_port.close();
-        LINE_TRACE(QStringLiteral("close %1 %2").arg(portLabel(m_portNumber), m_device));
+        qCDebug(lcLine) << "close" << qUtf8Printable(portLabel(m_portNumber)) << m_device;
     }
     m_port.clearError();
 }
@@ -171,7 +171,7 @@ bool QtSerialChannel::write(const QByteArray &text)
         report(Failure::NotOpen, notOpenMessage());
         return false;
     }
-    LINE_TRACE(QStringLiteral("write %1").arg(LineTrace::quoted(text)));
+    qCDebug(lcLine) << "write" << text;
     if (m_port.write(text) != text.size())
         return false;   // the error handler reports it
     // Hand the bytes to the OS now rather than on the next loop iteration.
@@ -184,6 +184,14 @@ void QtSerialChannel::takeIn()
     // Beyond the receive buffer the bytes are lost, as on an overrun.
     const QByteArray more = m_port.readAll();
     m_received.append(more.left(qMax<qint64>(0, ReceiveBufferSize - m_received.size())));
+}
+
+void QtSerialChannel::dropReceived()
+{
+    // Nobody reads these any more, but every byte read is in the trace.
+    takeIn();
+    if (!m_received.isEmpty())
+        qCDebug(lcLine) << "discarded" << std::exchange(m_received, {});
 }
 
 QByteArray QtSerialChannel::readAll()
@@ -221,11 +229,12 @@ void QtSerialChannel::settleLoss()
     if (!m_lossPending)
         return;   // closed (or already settled) in the meantime
     m_lossPending = false;
+    dropReceived();
     m_port.blockSignals(true);
     m_port.close();
     m_port.clearError();
     m_port.blockSignals(false);
-    LINE_TRACE(QStringLiteral("close %1 %2 (lost)").arg(portLabel(m_portNumber), m_device));
+    qCDebug(lcLine) << "close" << qUtf8Printable(portLabel(m_portNumber)) << m_device << "(lost)";
     report(Failure::Lost,
            tr("Lost the connection on %1 (%2): the device went away (%3). "
               "The port was closed; pick a port to connect again.")

@@ -38,6 +38,7 @@ private:
     void onPortError(QSerialPort::SerialPortError error);
     void settleLoss();
     void takeIn();
+    void dropReceived();
     void reportOpenFailure(const QString &path);
     void report(Failure failure, const QString &message);
 

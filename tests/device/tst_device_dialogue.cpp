@@ -1,6 +1,7 @@
 #include "board_emulator.h"
 #include "board_protocol.h"
 #include "device_dialogue.h"
+#include "line_trace_capture.h"
 #include "qt_serial_channel.h"
 #include "scripted_channel.h"
 
@@ -49,6 +50,7 @@ private slots:
     void splitReplyIsShownWhole_data();
     void splitReplyIsShownWhole();
     void workForAGonePortIsDropped();
+    void lineTraceIsSilentUnlessAskedFor();
 
 private:
     bool exchange(const QByteArray &orden);
@@ -434,6 +436,31 @@ void TstDeviceDialogue::workForAGonePortIsDropped()
     QVERIFY(idle.wait(WaitLimitMs));
     QCOMPARE(channel.writes, (QList<QByteArray>{"I5", "I8"}));
     QCOMPARE(channel.portNumber(), qint16(2));
+}
+
+void TstDeviceDialogue::lineTraceIsSilentUnlessAskedFor()
+{
+    // Stale bytes, then a reply with bytes outside printable ASCII, one
+    // escape followed by a hex digit.
+    const auto exchangeOnce = [] {
+        Clock::time_point now;
+        ScriptedChannel channel;
+        DeviceDialogue exact(&channel);
+        exact.setClock([&now] { return now; });
+        channel.reads = {QByteArray("\x01" "A"), "", QByteArray("OK\x7f\xff\"\\"), "0"};
+        exact.EnviaOrden("I1");
+        QVERIFY(runOnTestClock(exact, now));
+    };
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QCOMPARE(LineTraceCapture::of(false, exchangeOnce), QStringList());
+    if (QTest::currentTestFailed())
+        return;
+    // Asked for (--trace): every event, whatever the logging rules say.
+    const QStringList expected = {
+        R"(discarded "\x01""A")", R"(read 1 "")", R"(read 2 "OK\x7F\xFF\"\\")",
+        R"(read at end "0")", R"(shown "OK\x7F\xFF\"\\")",
+    };
+    QCOMPARE(LineTraceCapture::events(LineTraceCapture::of(true, exchangeOnce)), expected);
 }
 
 QTEST_GUILESS_MAIN(TstDeviceDialogue)

@@ -1,12 +1,12 @@
 #include "board_emulator.h"
 #include "board_protocol.h"
 #include "form1.h"
+#include "line_trace_capture.h"
 #include "panel_test_base.h"
 #include "translations.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QLoggingCategory>
 #include <QWheelEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -22,30 +22,6 @@ static constexpr int SequenceLimitMs = 5000;
 
 static const QByteArray Sequence = minuteCommand(1) + bitCommand(0) + modeCommand(1)
                                    + connectCommand();
-
-// The line's trace while `work` runs, each event without its time stamp.
-static QStringList *traceLines = nullptr;
-static QtMessageHandler otherMessages = nullptr;
-
-template<typename Work>
-static QStringList traceOf(Work work)
-{
-    QStringList lines;
-    traceLines = &lines;
-    otherMessages = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
-            if (qstrcmp(context.category, "programador.line") == 0)
-                traceLines->append(message.section(QStringLiteral(" ms  "), 1));
-            else
-                otherMessages(type, context, message);
-        });
-    QLoggingCategory::setFilterRules(QStringLiteral("programador.line.debug=true"));
-    work();
-    QLoggingCategory::setFilterRules(QString());
-    qInstallMessageHandler(otherMessages);
-    traceLines = nullptr;
-    return lines;
-}
 
 class TstForm1Handlers : public PanelTestBase
 {
@@ -132,18 +108,18 @@ void TstForm1Handlers::anotherPortOrTheSameOneReopens()
 
     // The same port again: closed, reopened and brought back to the start,
     // as the trace of the line tells it, event by event.
-    QStringList expected{QStringLiteral("close Com1 %1").arg(board1->devicePath()),
-                         QStringLiteral("open Com1 %1").arg(board1->devicePath())};
+    QStringList expected{QStringLiteral("close Com1 \"%1\"").arg(board1->devicePath()),
+                         QStringLiteral("open Com1 \"%1\"").arg(board1->devicePath())};
     for (const QByteArray &command : {minuteCommand(1), bitCommand(0), modeCommand(1),
                                       connectCommand()}) {
         expected << QStringLiteral("write \"%1\"").arg(QLatin1String(command))
                  << QStringLiteral("read 1 \"\"") << QStringLiteral("read 2 \"OK0101\"")
                  << QStringLiteral("read at end \"\"") << QStringLiteral("shown \"OK0101\"");
     }
-    const QStringList traced = traceOf([this] {
+    const QStringList traced = LineTraceCapture::events(LineTraceCapture::of(true, [this] {
         userPick(ui->LstPuerto, 0);
         QVERIFY(waitIdle());
-    });
+    }));
     QCOMPARE(traced, expected);
     QCOMPARE(board1->received(), Sequence + Sequence);
     QVERIFY(form->channel().isOpen());
