@@ -346,7 +346,10 @@ void TstSerialChannel::comPortsFollowTheSystemList()
     for (const auto &[listed, com1, com2] :
          {std::tuple{none, "", ""}, std::tuple{one, "/dev/ttyUSB0", ""},
           std::tuple{two, "/dev/ttyS0", "/dev/ttyUSB0"},
-          std::tuple{three, "/dev/ttyACM0", "/dev/ttyS0"}}) {
+          std::tuple{three, "/dev/ttyACM0", "/dev/ttyS0"},
+          // Natural order, whatever order the system lists them in.
+          std::tuple{QStringList{"/dev/ttyS10", "/dev/ttyUSB0", "/dev/ttyS2"}, "/dev/ttyS2",
+                     "/dev/ttyS10"}}) {
         QCOMPARE(PortMap::fromList(listed, 1), QString::fromLatin1(com1));
         QCOMPARE(PortMap::fromList(listed, 2), QString::fromLatin1(com2));
     }
