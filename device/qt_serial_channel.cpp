@@ -7,6 +7,11 @@
 
 #include <utility>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#endif
+
 QtSerialChannel::QtSerialChannel(const PortMap &ports, QObject *parent)
     : SerialChannel(parent), m_ports(ports)
 {
@@ -70,6 +75,21 @@ static QString systemPath(const QString &device)
 #endif
 }
 
+#ifdef Q_OS_UNIX
+// The live process holding the device's lock the traditional way, or 0: a PID
+// in ASCII (bare, or as minicom writes it: "%10d\n" then name and user) in
+// /var/lock/LCK..name. Qt would judge such a lock stale and take the port.
+static qint64 lockHolder(const QString &path)
+{
+    QFile lock(QStringLiteral("/var/lock/LCK..") + QFileInfo(path).fileName());
+    if (!lock.open(QIODevice::ReadOnly))
+        return 0;
+    const qint64 pid = lock.readLine(64).trimmed().toLongLong();
+    // EPERM: alive, but another user's.
+    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM) ? pid : 0;
+}
+#endif
+
 bool QtSerialChannel::open()
 {
     if (isOpen())
@@ -87,18 +107,26 @@ bool QtSerialChannel::open()
     m_port.setPortName(path);
     applyLineSettings();
     m_port.clearError();
-    if (m_port.open(QIODevice::ReadWrite)) {
+#ifdef Q_OS_UNIX
+    const qint64 holder = lockHolder(path);
+#else
+    const qint64 holder = 0;
+#endif
+    if (!holder && m_port.open(QIODevice::ReadWrite)) {
         qCDebug(lcLine) << "open" << qUtf8Printable(portLabel(m_portNumber)) << m_device;
         return true;
     }
-    reportOpenFailure(path);
+    reportOpenFailure(path, holder);
     return false;
 }
 
-void QtSerialChannel::reportOpenFailure(const QString &path)
+void QtSerialChannel::reportOpenFailure(const QString &path, qint64 lockHolder)
 {
-    const QSerialPort::SerialPortError error = m_port.error();
-    const QString osText = m_port.errorString();
+    // A lock held by another program refuses the port as Qt's own lock does.
+    const QSerialPort::SerialPortError error =
+        lockHolder ? QSerialPort::PermissionError : m_port.error();
+    const QString osText =
+        lockHolder ? tr("locked by process %1").arg(lockHolder) : m_port.errorString();
     m_port.clearError();
     const QString port = portLabel(m_portNumber);
 

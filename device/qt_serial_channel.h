@@ -39,7 +39,7 @@ private:
     void settleLoss();
     void takeIn();
     void dropReceived();
-    void reportOpenFailure(const QString &path);
+    void reportOpenFailure(const QString &path, qint64 lockHolder);
     void report(Failure failure, const QString &message);
 
     PortMap m_ports;

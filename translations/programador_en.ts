@@ -47,6 +47,10 @@ To use another device, start the panel with --com1 DEVICE or --com2 DEVICE.</sou
         <source>Lost the connection on %1 (%2): the device went away (%3). The port was closed; pick a port to connect again.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>locked by process %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>SerialChannel</name>

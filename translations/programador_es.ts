@@ -56,6 +56,10 @@ Para usar otro dispositivo, inicie el panel con --com1 DISPOSITIVO o --com2 DISP
         <source>Lost the connection on %1 (%2): the device went away (%3). The port was closed; pick a port to connect again.</source>
         <translation>Se ha perdido la conexión en %1 (%2): el dispositivo ha desaparecido (%3). Se ha cerrado el puerto; elija un puerto para volver a conectar.</translation>
     </message>
+    <message>
+        <source>locked by process %1</source>
+        <translation>bloqueado por el proceso %1</translation>
+    </message>
 </context>
 <context>
     <name>SerialChannel</name>

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,6 +41,8 @@ private slots:
     void openFailuresSayWhy();
     void heldPortIsBusyAndHolderUndisturbed_data();
     void heldPortIsBusyAndHolderUndisturbed();
+    void portLockedByALiveProgramIsBusy_data();
+    void portLockedByALiveProgramIsBusy();
     void permissionDeniedSaysHowToGetAccess();
     void hangUpIsReportedOnceAndGoesIdle();
     void portPickWhileALossIsPendingGoesToThePortPicked();
@@ -228,6 +231,49 @@ void TstSerialChannel::heldPortIsBusyAndHolderUndisturbed()
 
     holder.close();
     QVERIFY(serie->open());
+}
+
+void TstSerialChannel::portLockedByALiveProgramIsBusy_data()
+{
+    QTest::addColumn<QByteArray>("format");   // printf format of the PID in the lock
+    QTest::addColumn<bool>("alive");
+
+    QTest::newRow("as minicom writes it, alive") << QByteArray("%10d\nminicom root\n") << true;
+    QTest::newRow("a bare PID, alive") << QByteArray("%d") << true;
+    QTest::newRow("as minicom writes it, gone") << QByteArray("%10d\nminicom root\n") << false;
+    QTest::newRow("a bare PID, gone") << QByteArray("%d") << false;
+}
+
+void TstSerialChannel::portLockedByALiveProgramIsBusy()
+{
+    QFETCH(QByteArray, format);
+    QFETCH(bool, alive);
+
+    pid_t pid = getpid();
+    if (!alive) {
+        pid = fork();
+        QVERIFY(pid >= 0);
+        if (pid == 0)
+            _exit(0);
+        QCOMPARE(waitpid(pid, nullptr, 0), pid);
+    }
+    // Named after the device's base name, as other serial programs do.
+    QFile lock(QStringLiteral("/var/lock/LCK..") + QFileInfo(board->devicePath()).fileName());
+    if (!lock.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        QSKIP(qPrintable(QStringLiteral("cannot write %1").arg(lock.fileName())));
+    const auto removeLock = qScopeGuard([&lock] { lock.remove(); });
+    lock.write(QString::asprintf(format.constData(), int(pid)).toLatin1());
+    lock.close();
+
+    QSignalSpy errors(serie, &SerialChannel::errorOccurred);
+    QCOMPARE(serie->open(), !alive);
+    if (!alive)
+        return;
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().at(0).value<Failure>(), Failure::Busy);
+    const QString message = errors.first().at(1).toString();
+    QVERIFY2(message.contains(QString::number(pid)), qPrintable(message));
+    QVERIFY(lock.exists());
 }
 
 void TstSerialChannel::permissionDeniedSaysHowToGetAccess()
