@@ -50,10 +50,8 @@ public:
     // Where the waits read the time: the steady clock, or one a test moves.
     void setClock(std::function<Clock::time_point()> now) { m_now = std::move(now); }
 
-    // The exchange's own state, kept between waits as the board's tools expect.
+    // The latest reply (or the time-out marker), kept between waits.
     QByteArray respuesta() const { return Respuesta; }
-    bool recibido() const { return Recibido; }
-    double pasada() const { return Pasada; }
 
 signals:
     // The boxes' texts: blank from the write until the wait ends, then the reply.

@@ -69,12 +69,12 @@ class TestBoardEmulator : public QObject
     std::unique_ptr<BoardEmulator> board;
     std::unique_ptr<Panel> panel;
 
-    // Sends `command` and checks the panel gets exactly `reply` back.
-    void exchange(const QByteArray &command, const QByteArray &reply)
+    // Sends `command`; true once the panel got exactly `reply` back.
+    [[nodiscard]] bool exchange(const QByteArray &command, const QByteArray &reply)
     {
         panel->got.clear();
-        QVERIFY(panel->write(command));
-        QTRY_COMPARE_WITH_TIMEOUT(panel->read(), reply, 10000);
+        return panel->write(command)
+            && QTest::qWaitFor([&] { return panel->read() == reply; }, 10000);
     }
 
     // Reads until the panel holds `count` bytes; when each byte was first seen.
@@ -172,15 +172,16 @@ private slots:
 
     void programme()
     {
-        exchange("I2P  3 I3P  5 I4", "OK0300OK0350OK0350");
-        exchange("I3P  6 I4", "OK0360OK0360");
+        QVERIFY2(exchange("I2P  3 I3P  5 I4", "OK0300OK0350OK0350"), panel->got.constData());
+        QVERIFY2(exchange("I3P  6 I4", "OK0360OK0360"), panel->got.constData());
         QVERIFY(board->isProgrammed(3, 5) && board->isProgrammed(3, 6));
-        exchange("I6", "OK0360");
+        QVERIFY2(exchange("I6", "OK0360"), panel->got.constData());
         QVERIFY(board->isProgrammed(3, 5) && !board->isProgrammed(3, 6));
-        exchange("I2P  10 I4I2P  3 I5", "OK1060OK1060OK0360OK0360");
+        QVERIFY2(exchange("I2P  10 I4I2P  3 I5", "OK1060OK1060OK0360OK0360"),
+                 panel->got.constData());
         QVERIFY(!board->isProgrammed(3, 5) && board->isProgrammed(10, 6));
         QVERIFY(!board->isRunningProgramme());
-        exchange("I7P  1 I8", "OK0361OK0361");
+        QVERIFY2(exchange("I7P  1 I8", "OK0361OK0361"), panel->got.constData());
         QVERIFY(board->isRunningProgramme());
     }
 
@@ -194,7 +195,7 @@ private slots:
         QCOMPARE(panel->read(), QByteArray());
         QCOMPARE(board->minute(), 5);
         board->setSilent(false);
-        exchange("I1", "OK0500");
+        QVERIFY2(exchange("I1", "OK0500"), panel->got.constData());
     }
 
     void overrideWithAnyBytes()
@@ -203,17 +204,17 @@ private slots:
         for (int i = 0; i < 256; ++i)
             all += char(i);
         board->setReplyOverride(all);
-        exchange("I2P  2 ", all);
+        QVERIFY2(exchange("I2P  2 ", all), panel->got.constData());
         QCOMPARE(board->minute(), 2);
         board->setReplyOverride({});
-        exchange("I1", "OK0200");
+        QVERIFY2(exchange("I1", "OK0200"), panel->got.constData());
     }
 
     void answersAtTheirDelays()
     {
         board->setReplyDelay(120);
         Clock::time_point written = Clock::now();
-        exchange("I1", "OK0100");
+        QVERIFY2(exchange("I1", "OK0100"), panel->got.constData());
         QVERIFY(Clock::now() >= written + 120ms);
 
         board->setReplyScript({{0, "<"}, {150, "{reply}>"}, {60, "|"}});
@@ -228,7 +229,7 @@ private slots:
 
         board->setReplyScript({});
         board->setReplyDelay(0);
-        exchange("I1", "OK0140");
+        QVERIFY2(exchange("I1", "OK0140"), panel->got.constData());
     }
 
     // Paced, nothing shows up sooner than a real 2400-baud 8N1 line allows: a
@@ -277,7 +278,7 @@ private slots:
 
     void unasked()
     {
-        exchange({}, {});
+        QVERIFY2(exchange({}, {}), panel->got.constData());
         board->sendUnasked("\x02hi\xff");
         QTRY_COMPARE(panel->read(), QByteArray("\x02hi\xff"));
 
@@ -295,7 +296,7 @@ private slots:
 
     void panelClosesAndReopens()
     {
-        exchange("I2P  7 ", "OK0700");
+        QVERIFY2(exchange("I2P  7 ", "OK0700"), panel->got.constData());
         panel->close();
 
         const qint64 before = cpuMicroseconds();
@@ -306,7 +307,7 @@ private slots:
 
         panel = std::make_unique<Panel>(board->devicePath());
         QVERIFY(panel->fd >= 0);
-        exchange("I3P  1 ", "OK0710");
+        QVERIFY2(exchange("I3P  1 ", "OK0710"), panel->got.constData());
 
         // An answer falling due while the panel is away stays in the line.
         QVERIFY(panel->write("I1"));
@@ -335,7 +336,7 @@ private slots:
         // Starting again gives a fresh board on a new line.
         QVERIFY(board->start());
         panel = std::make_unique<Panel>(board->devicePath());
-        exchange("I1", "OK0100");
+        QVERIFY2(exchange("I1", "OK0100"), panel->got.constData());
         QCOMPARE(board->received(), QByteArray("I1"));
     }
 };

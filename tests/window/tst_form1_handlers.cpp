@@ -49,7 +49,7 @@ private slots:
 
 void TstForm1Handlers::init()
 {
-    startPanel();
+    QVERIFY(startPanel());
 }
 
 void TstForm1Handlers::cleanup()
@@ -64,7 +64,7 @@ void TstForm1Handlers::portPickRunsTheStartSequence()
             [&] { finishedAt.append(Clock::now()); });
     QSignalSpy reported(form, &Form1::reported);
 
-    userPick(ui->LstPuerto, 1);
+    QVERIFY(userPick(ui->LstPuerto, 1));
     QVERIFY(form->channel().isOpen());
     QCOMPARE(form->channel().deviceName(), board2->devicePath());
     QVERIFY(waitIdle());
@@ -88,12 +88,12 @@ void TstForm1Handlers::portPickRunsTheStartSequence()
 
 void TstForm1Handlers::anotherPortOrTheSameOneReopens()
 {
-    userPick(ui->LstPuerto, 1);
+    QVERIFY(userPick(ui->LstPuerto, 1));
     QVERIFY(waitIdle());
-    userPick(ui->LstMin, 6);
+    QVERIFY(userPick(ui->LstMin, 6));
     QVERIFY(waitIdle());
 
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(waitIdle());
     QCOMPARE(board1->received(), Sequence);
     QCOMPARE(form->channel().deviceName(), board1->devicePath());
@@ -117,7 +117,7 @@ void TstForm1Handlers::anotherPortOrTheSameOneReopens()
                  << QStringLiteral("read at end \"\"") << QStringLiteral("shown \"OK0101\"");
     }
     const QStringList traced = LineTraceCapture::events(LineTraceCapture::of(true, [this] {
-        userPick(ui->LstPuerto, 0);
+        QVERIFY(userPick(ui->LstPuerto, 0));
         QVERIFY(waitIdle());
     }));
     QCOMPARE(traced, expected);
@@ -145,10 +145,10 @@ void TstForm1Handlers::keysAndWheelDuringWorkCountOnceEach()
     QFETCH(int, presses);
     QFETCH(QList<int>, minutes);
 
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QByteArray expected = Sequence;
     if (from != 0) {
-        userPick(ui->LstMin, from);
+        QVERIFY(userPick(ui->LstMin, from));
         expected += minuteCommand(qint16(from + 1));
     }
     // During the start sequence and on into the picks it leaves waiting.
@@ -206,7 +206,7 @@ void TstForm1Handlers::everyPickAndButtonSendsItsCommand()
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, shown);
 
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(waitIdle());
     board1->clearLog();
 
@@ -215,7 +215,7 @@ void TstForm1Handlers::everyPickAndButtonSendsItsCommand()
     // Twice: a pick of the entry already picked is sent again.
     for (int round = 1; round <= 2; ++round) {
         if (auto *list = qobject_cast<QComboBox *>(widget))
-            userPick(list, index);
+            QVERIFY(userPick(list, index));
         else
             click(qobject_cast<QPushButton *>(widget));
         QVERIFY(waitIdle());
@@ -231,14 +231,14 @@ void TstForm1Handlers::actionsDuringAWaitRunLaterInOrder()
     connect(&form->dialogue(), &DeviceDialogue::exchangeFinished, this,
             [&] { finishedAt.append(Clock::now()); });
 
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(form->isWorking());
     // All made while the start sequence is still under way.
-    userPick(ui->LstMin, 4);
-    userPick(ui->LstBit, 3);
+    QVERIFY(userPick(ui->LstMin, 4));
+    QVERIFY(userPick(ui->LstBit, 3));
     click(ui->PbProgramar);
-    userPick(ui->LstPuerto, 1);
-    userPick(ui->LstMin, 7);
+    QVERIFY(userPick(ui->LstPuerto, 1));
+    QVERIFY(userPick(ui->LstMin, 7));
     click(ui->PbStart);
     QVERIFY(form->isWorking());
     QCOMPARE(form->cursor().shape(), Qt::BusyCursor);
@@ -274,7 +274,7 @@ void TstForm1Handlers::salirEndsAtOnce()
     QSignalSpy reported(form, &Form1::reported);
     if (withPort) {
         board1->setSilent(true);
-        userPick(ui->LstPuerto, 0);
+        QVERIFY(userPick(ui->LstPuerto, 0));
         click(ui->PbProgramar);
         QTRY_COMPARE(board1->received(), minuteCommand(1));
         QVERIFY(form->isWorking());
@@ -294,7 +294,7 @@ void TstForm1Handlers::salirEndsAtOnce()
 void TstForm1Handlers::closingTheWindowReleasesThePort()
 {
     board1->setSilent(true);
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     click(ui->PbStart);
     QVERIFY(form->isWorking());
     QVERIFY(form->close());   // never refused, even during a wait
@@ -314,10 +314,10 @@ void TstForm1Handlers::missingPortIsReportedAndWindowStaysUsable()
     PortMap ports;
     ports.setDevice(1, QStringLiteral("/dev/programador-missing"));
     ports.setDevice(2, board2->devicePath());
-    rebuildForm(ports);
+    QVERIFY(rebuildForm(ports));
     QSignalSpy reported(form, &Form1::reported);
 
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QCOMPARE(reported.size(), 1);
     const QString message = reported.first().first().toString();
     for (const char *words : {"Com1", "/dev/programador-missing", "no such device", "--com1"})
@@ -329,7 +329,7 @@ void TstForm1Handlers::missingPortIsReportedAndWindowStaysUsable()
     // The sequence stopped at the open, and the port list shows no port.
     QCOMPARE(lists(), (QStringList{"", "", "", ""}));
 
-    userPick(ui->LstPuerto, 1);
+    QVERIFY(userPick(ui->LstPuerto, 1));
     QVERIFY(waitIdle());
     QCOMPARE(board2->received(), Sequence);
     QCOMPARE(reported.size(), 1);
@@ -338,7 +338,7 @@ void TstForm1Handlers::missingPortIsReportedAndWindowStaysUsable()
     // sentence and the window's, each translated whole.
     Translations spanish(QLocale(QLocale::Spanish, QLocale::Spain));
     spanish.install();
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QCOMPARE(reported.size(), 2);
     const QString spanishMessage = reported.last().first().toString();
     for (const char *words : {"No se puede abrir Com1 (/dev/programador-missing): no existe ese "
@@ -352,14 +352,14 @@ void TstForm1Handlers::commandWithNoPortIsReported()
 {
     QSignalSpy reported(form, &Form1::reported);
     click(ui->PbProgramar);
-    userPick(ui->LstMin, 2);
+    QVERIFY(userPick(ui->LstMin, 2));
     QCOMPARE(reported.size(), 2);
     QVERIFY(form->lastMessage().contains(QLatin1String("pick Com1 or Com2 first")));
     QCOMPARE(boxes(), (QStringList{"", "", "", ""}));
     QVERIFY(!form->isWorking());
 
     // Boxes keep what they showed when a later command is refused.
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(waitIdle());
     form->channel().close();
     click(ui->PbStart);
@@ -370,12 +370,12 @@ void TstForm1Handlers::commandWithNoPortIsReported()
 
 void TstForm1Handlers::lostPortIsReportedOnceAndQueueDropped()
 {
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(waitIdle());
     board1->setSilent(true);
     click(ui->PbProgramar);
     click(ui->PbStart);
-    userPick(ui->LstMin, 3);
+    QVERIFY(userPick(ui->LstMin, 3));
     QSignalSpy reported(form, &Form1::reported);
     board1->hangUp();
     QVERIFY(reported.wait(SequenceLimitMs));
@@ -387,7 +387,7 @@ void TstForm1Handlers::lostPortIsReportedOnceAndQueueDropped()
     QCOMPARE(ui->LstPuerto->currentIndex(), -1);
 
     // Still usable: the other port works.
-    userPick(ui->LstPuerto, 1);
+    QVERIFY(userPick(ui->LstPuerto, 1));
     QVERIFY(waitIdle());
     QCOMPARE(board2->received(), Sequence);
     QCOMPARE(reported.size(), 1);
