@@ -211,7 +211,10 @@ void QtSerialChannel::takeIn()
 {
     // Beyond the receive buffer the bytes are lost, as on an overrun.
     const QByteArray more = m_port.readAll();
-    m_received.append(more.left(qMax<qint64>(0, ReceiveBufferSize - m_received.size())));
+    const qsizetype room = qMax<qsizetype>(0, ReceiveBufferSize - m_received.size());
+    if (more.size() > room)
+        qCDebug(lcLine) << "overrun, discarded" << more.sliced(room);
+    m_received.append(more.left(room));
 }
 
 void QtSerialChannel::dropReceived()
