@@ -21,8 +21,16 @@ DeviceDialogue::DeviceDialogue(SerialChannel *channel, QObject *parent)
             finish();
     });
     connect(serie, &SerialChannel::errorOccurred, this, [this](SerialChannel::Failure failure) {
-        if (failure == SerialChannel::Failure::Lost)
-            onChannelLost();
+        if (failure != SerialChannel::Failure::Lost)
+            return;
+        // Reported once; what was asked of that port goes with it.
+        dropCommandsFor(m_openingInUse);
+        if (m_phase == Phase::Waiting || m_phase == Phase::Ending) {
+            m_timer.stop();
+            m_phase = Phase::Idle;
+            startNext();   // work for a port picked since
+        }
+        noteBusy();
     });
 }
 
@@ -83,18 +91,6 @@ void DeviceDialogue::cancelAll()
     m_queue.clear();
     m_timer.stop();
     m_phase = Phase::Idle;
-    noteBusy();
-}
-
-void DeviceDialogue::onChannelLost()
-{
-    // The channel reported the loss once; what was asked of that port goes with it.
-    dropCommandsFor(m_openingInUse);
-    if (m_phase == Phase::Waiting || m_phase == Phase::Ending) {
-        m_timer.stop();
-        m_phase = Phase::Idle;
-        startNext();   // work for a port picked since
-    }
     noteBusy();
 }
 

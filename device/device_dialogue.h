@@ -85,7 +85,6 @@ private:
     void scheduleAt(Clock::time_point due);
     void setStatus(const BoardProtocol::StatusFields &status);
     void refuse(const QByteArray &orden);
-    void onChannelLost();
     void noteBusy();
 
     SerialChannel *serie;

@@ -5,12 +5,9 @@
 #include <QFileInfo>
 #include <QMetaObject>
 
-#include <utility>
-
-#ifdef Q_OS_UNIX
 #include <cerrno>
 #include <csignal>
-#endif
+#include <utility>
 
 QtSerialChannel::QtSerialChannel(const PortMap &ports, QObject *parent)
     : SerialChannel(parent), m_ports(ports)
@@ -27,10 +24,8 @@ QtSerialChannel::QtSerialChannel(const PortMap &ports, QObject *parent)
 
 QtSerialChannel::~QtSerialChannel()
 {
-    // Quietly: nobody is left to hear about it.
+    // QSerialPort closes itself; quietly: nobody is left to hear about it.
     m_port.blockSignals(true);
-    if (m_port.isOpen())
-        m_port.close();
 }
 
 void QtSerialChannel::applyLineSettings()
@@ -88,6 +83,8 @@ static qint64 lockHolder(const QString &path)
     // EPERM: alive, but another user's.
     return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM) ? pid : 0;
 }
+#else
+static qint64 lockHolder(const QString &) { return 0; }
 #endif
 
 bool QtSerialChannel::open()
@@ -107,11 +104,7 @@ bool QtSerialChannel::open()
     m_port.setPortName(path);
     applyLineSettings();
     m_port.clearError();
-#ifdef Q_OS_UNIX
     const qint64 holder = lockHolder(path);
-#else
-    const qint64 holder = 0;
-#endif
     if (!holder && m_port.open(QIODevice::ReadWrite)) {
         qCDebug(lcLine) << "open" << qUtf8Printable(portLabel(m_portNumber)) << m_device;
         return true;
