@@ -421,6 +421,7 @@ void TstDeviceDialogue::workForAGonePortIsDropped()
     // switch to another port.
     channel.failWrites = false;
     channel.writes.clear();
+    QSignalSpy refused(&exact, &DeviceDialogue::refused);
     exact.EnviaOrden("I5");
     exact.EnviaOrden("I6");
     exact.switchPort(2);
@@ -428,6 +429,7 @@ void TstDeviceDialogue::workForAGonePortIsDropped()
     channel.loseConnection();
     QVERIFY(idle.wait(WaitLimitMs));
     QCOMPARE(channel.writes, (QList<QByteArray>{"I5", "I8"}));
+    QCOMPARE(refused.size(), 0);   // dropped quietly: the loss was told once
     QCOMPARE(channel.portNumber(), qint16(2));
 }
 
