@@ -167,13 +167,14 @@ void DeviceDialogue::pass(Clock::time_point readAt)
             m_timedOut = true;
         }
     }
+    // The next read, or the end, one pass period after this read was due (a
+    // late timer delays nothing after it); silence ends three after the write.
     m_phase = Recibido ? Phase::Ending : Phase::Waiting;
     scheduleAt(m_timedOut ? m_writtenAt + Passes * PassPeriod : readAt + PassPeriod);
 }
 
 void DeviceDialogue::scheduleAt(Clock::time_point due)
 {
-    // Due times count from the write, so a late timer never delays the rest.
     m_due = due;
     // Rounded up: never before it is due.
     m_timer.start(std::max(std::chrono::ceil<std::chrono::milliseconds>(due - m_now()), 0ms));
@@ -184,9 +185,8 @@ void DeviceDialogue::finish()
     if (m_timedOut) {
         qCDebug(lcLine) << "time-out, shown as" << Respuesta;
     } else {
-        // At 2400 baud a reply takes 25 ms to arrive, and an adapter hands it
-        // over in pieces: what came after the read that first saw text is
-        // the rest of the same reply.
+        // A reply takes 25 ms at 2400 baud and an adapter hands it over in
+        // pieces: what came after the read that saw text is its rest.
         const QByteArray rest = serie->readAll();
         qCDebug(lcLine) << "read at end" << rest;
         Respuesta += rest;

@@ -13,14 +13,11 @@
 
 class SerialChannel;
 
-// The exchange every command goes through: write the command, then read right
-// away, one pass period later and two pass periods later. The wait ends one
-// pass period after the read that first saw text, taking in whatever else of
-// the reply has arrived by then; when all three reads were empty it ends three
-// pass periods after the write with the time-out marker.
-//
-// The waits are timer-driven, so the event loop keeps running. Work asked for
-// meanwhile joins one queue and is carried out afterwards, in order.
+// The exchange every command goes through: write the command, then read at
+// once, one and two pass periods later. The wait ends one pass period after
+// the read that first saw text, taking in the rest of the reply, or three pass
+// periods after the write with the time-out marker when all reads were empty.
+// Waits are timer-driven; work asked for meanwhile queues and runs in order.
 class DeviceDialogue : public QObject
 {
     Q_OBJECT
