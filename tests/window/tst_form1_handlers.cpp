@@ -120,6 +120,8 @@ void TstForm1Handlers::anotherPortOrTheSameOneReopens()
         QVERIFY(userPick(ui->LstPuerto, 0));
         QVERIFY(waitIdle());
     }));
+    if (QTest::currentTestFailed())
+        return;
     QCOMPARE(traced, expected);
     QCOMPARE(board1->received(), Sequence + Sequence);
     QVERIFY(form->channel().isOpen());
