@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QLoggingCategory>
 
 #include <initializer_list>
 #include <memory>
@@ -120,7 +119,6 @@ int listPorts(const PortMap &ports)
 
 int main(int argc, char *argv[])
 {
-    LineTrace::startClock();
     QCoreApplication::setApplicationName(QStringLiteral("programador"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PROGRAMADOR_VERSION));
 
@@ -142,8 +140,7 @@ int main(int argc, char *argv[])
         return request == Request::Proceed ? listPorts(ports)
                                            : CommandLine::answer(request, translated, mistake);
     }
-    if (parser.isSet(QStringLiteral("trace")))
-        QLoggingCategory::setFilterRules(QStringLiteral("programador.line.debug=true"));
+    LineTrace::setUp(parser.isSet(QStringLiteral("trace")));
 
     std::optional<DisplayFailureReport> failureReport(
         std::in_place, translations, parser.value(QStringLiteral("platform")),

@@ -20,7 +20,7 @@ namespace {
 
 constexpr int ExchangesPerSetting = 50;
 constexpr int ControlTimers = 100;
-constexpr double PassMs = DeviceDialogue::PassMs;
+constexpr double PassMs = double(DeviceDialogue::PassPeriod.count());
 
 struct Setting
 {
@@ -34,7 +34,7 @@ struct Setting
     {
         if (delayMs < 0)
             return std::nullopt;
-        return delayMs / DeviceDialogue::PassMs + 2;
+        return delayMs / int(DeviceDialogue::PassPeriod.count()) + 2;
     }
 };
 
@@ -134,7 +134,7 @@ int main(int argc, char *argv[])
     for (int i = 0; i < ControlTimers; ++i) {
         QEventLoop loop;
         const Clock::time_point armed = Clock::now();
-        QTimer::singleShot(DeviceDialogue::PassMs, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        QTimer::singleShot(DeviceDialogue::PassPeriod, Qt::PreciseTimer, &loop, &QEventLoop::quit);
         loop.exec();
         control.push_back(msBetween(armed, Clock::now()) - PassMs);
     }

@@ -26,7 +26,7 @@ constexpr int SequenceCommands = 4;   // minute, bit, mode, connect
 constexpr int WaitLimitMs = 60000;
 // Every command of the sequence is answered within a pass, so each wait ends
 // two passes after its write.
-constexpr double SequenceFloorMs = SequenceCommands * 2 * DeviceDialogue::PassMs;
+constexpr double SequenceFloorMs = SequenceCommands * 2 * double(DeviceDialogue::PassPeriod.count());
 
 // Runs the event loop until the window has nothing left to do.
 bool waitUntilIdle(Form1 &form)
@@ -54,7 +54,7 @@ void pickCom1(Form1 &form)
 void naiveExchanges(int exchanges, int passesEach)
 {
     for (int i = 0; i < exchanges * passesEach; ++i) {
-        QThread::msleep(DeviceDialogue::PassMs);
+        QThread::msleep(DeviceDialogue::PassPeriod.count());
         QCoreApplication::processEvents();
     }
 }

@@ -6,7 +6,6 @@
 #include "stats.h"
 
 #include <QCoreApplication>
-#include <QLoggingCategory>
 
 #include <ctime>
 
@@ -30,7 +29,7 @@ double nsPerTracePoint(int calls)
     const QByteArray read("OK0101");
     const double start = cpuNs();
     for (int i = 0; i < calls; ++i)
-        LINE_TRACE(QStringLiteral("read %1 %2").arg(i % 3 + 1).arg(LineTrace::quoted(read)));
+        qCDebug(lcLine) << "read" << i % 3 + 1 << read;
     return (cpuNs() - start) / calls;
 }
 
@@ -41,12 +40,11 @@ void discard(QtMsgType, const QMessageLogContext &, const QString &) {}
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    LineTrace::startClock();
 
     std::vector<double> off, on;
     for (int round = 0; round < Rounds; ++round)
         off.push_back(nsPerTracePoint(Calls));
-    QLoggingCategory::setFilterRules(QStringLiteral("programador.line.debug=true"));
+    LineTrace::setUp(true);
     const QtMessageHandler previous = qInstallMessageHandler(discard);
     for (int round = 0; round < Rounds; ++round)
         on.push_back(nsPerTracePoint(Calls / 20));

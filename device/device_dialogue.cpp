@@ -4,23 +4,34 @@
 #include "serial_channel.h"
 
 #include <algorithm>
-#include <chrono>
 
+using namespace std::chrono_literals;
 using BoardProtocol::StatusFields;
 
 DeviceDialogue::DeviceDialogue(SerialChannel *channel, QObject *parent)
     : QObject(parent), serie(channel)
 {
-    m_clock.start();
     m_timer.setSingleShot(true);
     // Coarse timers may fire 5% late: 15 ms on a 300 ms wait.
     m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &DeviceDialogue::onTimer);
-    connect(serie, &SerialChannel::errorOccurred, this,
-            [this](SerialChannel::Failure failure) {
-                if (failure == SerialChannel::Failure::Lost)
-                    onChannelLost();
-            });
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        if (m_phase == Phase::Waiting)
+            pass(m_due);
+        else if (m_phase == Phase::Ending)
+            finish();
+    });
+    connect(serie, &SerialChannel::errorOccurred, this, [this](SerialChannel::Failure failure) {
+        if (failure != SerialChannel::Failure::Lost)
+            return;
+        // Reported once; what was asked of that port goes with it.
+        dropCommandsFor(m_openingInUse);
+        if (m_phase == Phase::Waiting || m_phase == Phase::Ending) {
+            m_timer.stop();
+            m_phase = Phase::Idle;
+            startNext();   // work for a port picked since
+        }
+        noteBusy();
+    });
 }
 
 void DeviceDialogue::EnviaOrden(const QByteArray &orden)
@@ -29,7 +40,7 @@ void DeviceDialogue::EnviaOrden(const QByteArray &orden)
         refuse(orden);
         return;
     }
-    m_queue.enqueue(Work{orden, 0, m_linesAsked});
+    m_queue.enqueue(Command{orden, m_openingsAsked});
     if (m_phase == Phase::Idle)
         startNext();
     noteBusy();
@@ -37,10 +48,10 @@ void DeviceDialogue::EnviaOrden(const QByteArray &orden)
 
 bool DeviceDialogue::switchPort(qint16 port)
 {
-    ++m_linesAsked;
+    const PortSwitch work{port, ++m_openingsAsked};
     if (m_phase == Phase::Idle && m_queue.isEmpty())
-        return runSwitch(port, m_linesAsked);
-    m_queue.enqueue(Work{{}, port, m_linesAsked});
+        return runSwitch(work);
+    m_queue.enqueue(work);
     noteBusy();
     return true;
 }
@@ -48,28 +59,31 @@ bool DeviceDialogue::switchPort(qint16 port)
 bool DeviceDialogue::hasPortSwitchQueued() const
 {
     return std::any_of(m_queue.cbegin(), m_queue.cend(),
-                       [](const Work &w) { return w.orden.isEmpty(); });
+                       [](const Work &w) { return std::holds_alternative<PortSwitch>(w); });
 }
 
-bool DeviceDialogue::runSwitch(qint16 port, quint64 line)
+bool DeviceDialogue::runSwitch(const PortSwitch &work)
 {
     m_phase = Phase::Switching;
     if (serie->isOpen())
         serie->close();
-    serie->setPortNumber(port);
+    serie->setPortNumber(work.port);
     const bool opened = serie->open();
     m_phase = Phase::Idle;
     if (opened)
-        m_lineOpen = line;
+        m_openingInUse = work.opening;
     else
-        dropWorkFor(line);   // the channel has said why, once for all of it
-    emit portSwitched(port, opened);
+        dropCommandsFor(work.opening);   // the channel has said why, once for all of it
+    emit portSwitched(work.port, opened);
     return opened;
 }
 
-void DeviceDialogue::dropWorkFor(quint64 line)
+void DeviceDialogue::dropCommandsFor(quint64 opening)
 {
-    m_queue.removeIf([line](const Work &w) { return !w.orden.isEmpty() && w.line == line; });
+    m_queue.removeIf([opening](const Work &w) {
+        const auto *command = std::get_if<Command>(&w);
+        return command && command->opening == opening;
+    });
 }
 
 void DeviceDialogue::cancelAll()
@@ -80,37 +94,26 @@ void DeviceDialogue::cancelAll()
     noteBusy();
 }
 
-void DeviceDialogue::onChannelLost()
-{
-    // The channel reported the loss once; what was asked of that port goes with it.
-    dropWorkFor(m_lineOpen);
-    if (m_phase == Phase::Waiting || m_phase == Phase::Ending) {
-        m_timer.stop();
-        m_phase = Phase::Idle;
-        startNext();   // work for a port picked since
-    }
-    noteBusy();
-}
-
 void DeviceDialogue::startNext()
 {
     while (!m_queue.isEmpty()) {
         const Work work = m_queue.dequeue();
-        if (work.orden.isEmpty()) {
-            runSwitch(work.port, work.line);
+        if (const auto *portSwitch = std::get_if<PortSwitch>(&work)) {
+            runSwitch(*portSwitch);
             continue;
         }
-        m_orden = work.orden;
+        const Command &command = std::get<Command>(work);
+        m_orden = command.orden;
         if (!serie->isOpen()) {
             refuse(m_orden);
             continue;
         }
         m_phase = Phase::Waiting;
-        m_writtenAtNs = m_clock.nsecsElapsed();
+        m_writtenAt = m_now();
         if (!serie->write(m_orden)) {
             // The channel has said why; the rest asked of this port goes too.
             m_phase = Phase::Idle;
-            dropWorkFor(work.line);
+            dropCommandsFor(command.opening);
             continue;
         }
         emit written(m_orden);
@@ -137,21 +140,20 @@ void DeviceDialogue::EsperaRespuesta()
     // Whatever was waiting before this command's reply could arrive is stale.
     Respuesta = serie->readAll();
     if (!Respuesta.isEmpty())
-        LINE_TRACE(QStringLiteral("discarded %1").arg(LineTrace::quoted(Respuesta)));
+        qCDebug(lcLine) << "discarded" << Respuesta;
     Recibido = false;
     Respuesta.clear();
     setStatus(StatusFields{});
     Pasada = 1;
     m_timedOut = false;
-    // The first poll comes right after the write; the rest are timed from it.
-    pass();
+    pass(m_writtenAt);
 }
 
-void DeviceDialogue::pass()
+void DeviceDialogue::pass(Clock::time_point readAt)
 {
     const int pasada = int(Pasada);
     Respuesta = serie->readAll();
-    LINE_TRACE(QStringLiteral("read %1 %2").arg(pasada).arg(LineTrace::quoted(Respuesta)));
+    qCDebug(lcLine) << "read" << pasada << Respuesta;
     emit polled(pasada, Respuesta);
     if (!Respuesta.isEmpty())
         Recibido = true;
@@ -159,45 +161,36 @@ void DeviceDialogue::pass()
     if (Pasada == Passes + 1) {
         Recibido = true;
         // Only a wait that heard nothing times out; a reply first seen by the
-        // last poll is still the board's answer and is shown.
+        // last read is still the board's answer and is shown.
         if (Respuesta.isEmpty()) {
             Respuesta = BoardProtocol::TimeoutMarker;
             m_timedOut = true;
         }
     }
-    // Each poll is followed by a full pass period; deadlines count from the write.
+    // The next read, or the end, one pass period after this read was due (a
+    // late timer delays nothing after it); silence ends three after the write.
     m_phase = Recibido ? Phase::Ending : Phase::Waiting;
-    scheduleAt(qint64(pasada) * PassMs * 1000000);
+    scheduleAt(m_timedOut ? m_writtenAt + Passes * PassPeriod : readAt + PassPeriod);
 }
 
-void DeviceDialogue::scheduleAt(qint64 offsetNs)
+void DeviceDialogue::scheduleAt(Clock::time_point due)
 {
-    const qint64 remainingNs = m_writtenAtNs + offsetNs - m_clock.nsecsElapsed();
-    // Round up: never poll before the deadline.
-    const qint64 ms = remainingNs <= 0 ? 0 : (remainingNs + 999999) / 1000000;
-    m_timer.start(std::chrono::milliseconds(ms));
-}
-
-void DeviceDialogue::onTimer()
-{
-    if (m_phase == Phase::Waiting)
-        pass();
-    else if (m_phase == Phase::Ending)
-        finish();
+    m_due = due;
+    // Rounded up: never before it is due.
+    m_timer.start(std::max(std::chrono::ceil<std::chrono::milliseconds>(due - m_now()), 0ms));
 }
 
 void DeviceDialogue::finish()
 {
     if (m_timedOut) {
-        LINE_TRACE(QStringLiteral("time-out, shown as %1").arg(LineTrace::quoted(Respuesta)));
+        qCDebug(lcLine) << "time-out, shown as" << Respuesta;
     } else {
-        // At 2400 baud a reply takes 25 ms to arrive, and an adapter hands it
-        // over in pieces: what came after the read that first saw text is
-        // the rest of the same reply.
+        // A reply takes 25 ms at 2400 baud and an adapter hands it over in
+        // pieces: what came after the read that saw text is its rest.
         const QByteArray rest = serie->readAll();
-        LINE_TRACE(QStringLiteral("read at end %1").arg(LineTrace::quoted(rest)));
+        qCDebug(lcLine) << "read at end" << rest;
         Respuesta += rest;
-        LINE_TRACE(QStringLiteral("shown %1").arg(LineTrace::quoted(Respuesta.left(6))));
+        qCDebug(lcLine) << "shown" << Respuesta.left(6);
     }
     setStatus(BoardProtocol::decodeReply(Respuesta));
     m_phase = Phase::Idle;
@@ -208,7 +201,7 @@ void DeviceDialogue::finish()
 
 void DeviceDialogue::refuse(const QByteArray &orden)
 {
-    LINE_TRACE(QStringLiteral("refused %1: no port open").arg(LineTrace::quoted(orden)));
+    qCDebug(lcLine).nospace() << "refused " << orden << ": no port open";
     emit refused(orden, SerialChannel::notOpenMessage());
 }
 

@@ -3,28 +3,28 @@
 #include "board_protocol.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QQueue>
 #include <QTimer>
 
+#include <chrono>
+#include <functional>
+#include <variant>
+
 class SerialChannel;
 
-// The exchange every command goes through: write the command, then poll for
-// the reply right away, 100 ms and 200 ms later. The wait ends 100 ms after
-// the first read that returned text, taking in whatever else of the reply has
-// arrived by then, or 300 ms after the write with the time-out marker when
-// all three reads were empty.
-//
-// The waits are timer-driven, so the event loop keeps running. Work asked for
-// meanwhile joins one queue and is carried out afterwards, in order: each
-// command with its bytes, and each switch to another port, fixed when asked.
+// The exchange every command goes through: write the command, then read at
+// once, one and two pass periods later. The wait ends one pass period after
+// the read that first saw text, taking in the rest of the reply, or three pass
+// periods after the write with the time-out marker when all reads were empty.
+// Waits are timer-driven; work asked for meanwhile queues and runs in order.
 class DeviceDialogue : public QObject
 {
     Q_OBJECT
 
 public:
-    static constexpr int PassMs = 100;
+    using Clock = std::chrono::steady_clock;
+    static constexpr std::chrono::milliseconds PassPeriod{100};
     static constexpr int Passes = 3;
 
     explicit DeviceDialogue(SerialChannel *serie, QObject *parent = nullptr);
@@ -36,7 +36,6 @@ public:
     // is under way, else in its turn. False when it ran now and the port did
     // not open (the channel has said why).
     bool switchPort(qint16 port);
-
     // Drops all queued work and ends a running wait without decoding it.
     void cancelAll();
 
@@ -45,17 +44,17 @@ public:
     int queued() const { return int(m_queue.size()); }
     bool hasPortSwitchQueued() const;
     BoardProtocol::StatusFields status() const { return m_status; }
+    // Where the waits read the time: the steady clock, or one a test moves.
+    void setClock(std::function<Clock::time_point()> now) { m_now = std::move(now); }
 
-    // The exchange's own state, kept between waits as the board's tools expect.
+    // The latest reply (or the time-out marker), kept between waits.
     QByteArray respuesta() const { return Respuesta; }
-    bool recibido() const { return Recibido; }
-    double pasada() const { return Pasada; }
 
 signals:
     // The boxes' texts: blank from the write until the wait ends, then the reply.
     void statusChanged(const BoardProtocol::StatusFields &status);
     void written(const QByteArray &orden);
-    // Each poll of a wait, with what it read (pasada 1..3).
+    // Each read of a wait, with what it read (pasada 1..3).
     void polled(int pasada, const QByteArray &text);
     void exchangeFinished(const QByteArray &orden, const QByteArray &respuesta);
     void portSwitched(qint16 port, bool opened);
@@ -68,39 +67,35 @@ signals:
 private:
     enum class Phase { Idle, Switching, Waiting, Ending };
 
-    struct Work
-    {
-        QByteArray orden;    // a command's bytes, or empty for a port switch
-        qint16 port = 0;     // the port to switch to
-        quint64 line = 0;    // which opening of the port the work is meant for
-    };
+    // Each piece of work carries the port opening it was asked for: work for
+    // an opening that failed or was lost goes with it.
+    struct Command { QByteArray orden; quint64 opening; };
+    struct PortSwitch { qint16 port; quint64 opening; };
+    using Work = std::variant<Command, PortSwitch>;
 
     void startNext();
-    bool runSwitch(qint16 port, quint64 line);
-    void dropWorkFor(quint64 line);
+    bool runSwitch(const PortSwitch &work);
+    void dropCommandsFor(quint64 opening);
     void EsperaRespuesta();
-    void onTimer();
-    void pass();
+    void pass(Clock::time_point readAt);
     void finish();
-    void scheduleAt(qint64 offsetNs);
+    void scheduleAt(Clock::time_point due);
     void setStatus(const BoardProtocol::StatusFields &status);
     void refuse(const QByteArray &orden);
-    void onChannelLost();
     void noteBusy();
 
     SerialChannel *serie;
     QQueue<Work> m_queue;
-    // Openings counted as asked for, and the one the channel is on: work
-    // meant for a port that failed or went away is dropped with it.
-    quint64 m_linesAsked = 0;
-    quint64 m_lineOpen = 0;
+    quint64 m_openingsAsked = 0;
+    quint64 m_openingInUse = 0;
     QByteArray m_orden;
     Phase m_phase = Phase::Idle;
     bool m_busyShown = false;
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_writtenAtNs = 0;
     bool m_timedOut = false;
+    QTimer m_timer{this};
+    std::function<Clock::time_point()> m_now = Clock::now;
+    Clock::time_point m_writtenAt;
+    Clock::time_point m_due;   // when the timer's step falls due
     BoardProtocol::StatusFields m_status;
 
     QByteArray Respuesta;

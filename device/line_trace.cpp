@@ -1,48 +1,32 @@
 #include "line_trace.h"
 
-#include <QElapsedTimer>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcLine, "programador.line", QtInfoMsg)
 
 namespace LineTrace {
 
-static QElapsedTimer &clock()
+static QLoggingCategory::CategoryFilter rulesFilter = nullptr;
+
+// After the rules, QT_LOGGING_RULES among them, have had their say (while it
+// is being installed, categories keep what the rules gave them). By name:
+// lcLine() may be the category being made.
+static void traceOn(QLoggingCategory *category)
 {
-    static QElapsedTimer started = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-    }();
-    return started;
+    if (rulesFilter)
+        rulesFilter(category);
+    if (qstrcmp(category->categoryName(), "programador.line") == 0)
+        category->setEnabled(QtDebugMsg, true);
 }
 
-void startClock()
+void setUp(bool on)
 {
-    clock();
-}
-
-QString quoted(const QByteArray &bytes)
-{
-    QString out;
-    out.reserve(bytes.size() + 2);
-    out += QLatin1Char('"');
-    for (const char c : bytes) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\')
-            out += QLatin1String(c == '"' ? "\\\"" : "\\\\");
-        else if (u >= 0x20 && u < 0x7f)
-            out += QLatin1Char(c);
-        else
-            out += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
-    }
-    out += QLatin1Char('"');
-    return out;
-}
-
-void write(const QString &event)
-{
-    const double ms = double(clock().nsecsElapsed()) / 1e6;
-    qCDebug(lcLine).noquote() << QStringLiteral("%1 ms  %2").arg(ms, 9, 'f', 1).arg(event);
+    qSetMessagePattern(QStringLiteral(
+        "%{if-debug}%{time process} %{endif}%{if-category}%{category}: %{endif}%{message}"));
+    if (on && !rulesFilter)
+        rulesFilter = QLoggingCategory::installFilter(traceOn);
+    else if (!on && rulesFilter)
+        QLoggingCategory::installFilter(std::exchange(rulesFilter, nullptr));
 }
 
 } // namespace LineTrace

@@ -13,10 +13,23 @@ PortMap::PortMap()
 #endif
 }
 
-QString PortMap::fromList(const QStringList &listed, qint16 port)
+// "ttyUSB10" sorts after "ttyUSB9": compare the name, then its trailing number.
+static bool naturalLess(const QString &a, const QString &b)
+{
+    auto split = [](const QString &s) {
+        qsizetype i = s.size();
+        while (i > 0 && s.at(i - 1).isDigit())
+            --i;
+        return std::pair{s.left(i), i < s.size() ? s.mid(i).toLongLong() : -1};
+    };
+    return split(a) < split(b);
+}
+
+QString PortMap::fromList(QStringList listed, qint16 port)
 {
     if (port < 1 || port > listed.size())
         return {};
+    std::stable_sort(listed.begin(), listed.end(), naturalLess);
     return listed.at(port - 1);
 }
 
@@ -38,18 +51,6 @@ void PortMap::setDevice(qint16 port, const QString &device)
 void PortMap::setLister(Lister lister)
 {
     m_lister = std::move(lister);
-}
-
-// "ttyUSB10" sorts after "ttyUSB9": compare the name, then its trailing number.
-static bool naturalLess(const QString &a, const QString &b)
-{
-    auto split = [](const QString &s) {
-        qsizetype i = s.size();
-        while (i > 0 && s.at(i - 1).isDigit())
-            --i;
-        return std::pair{s.left(i), i < s.size() ? s.mid(i).toLongLong() : -1};
-    };
-    return split(a) < split(b);
 }
 
 QList<QSerialPortInfo> PortMap::listedPorts()

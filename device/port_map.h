@@ -26,8 +26,9 @@ public:
     // Where listed devices come from; the system's own list by default.
     void setLister(Lister lister);
 
-    // The n-th listed device for entry n (1 or 2), or empty: the whole rule, kept pure.
-    static QString fromList(const QStringList &listed, qint16 port);
+    // For entry n (1 or 2) the n-th listed device in natural order, or empty:
+    // the whole rule, kept pure.
+    static QString fromList(QStringList listed, qint16 port);
 
     // The system's serial ports in a stable, natural order (ttyS2 before ttyS10).
     static QList<QSerialPortInfo> listedPorts();

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QMetaObject>
 
+#include <cerrno>
+#include <csignal>
 #include <utility>
 
 QtSerialChannel::QtSerialChannel(const PortMap &ports, QObject *parent)
@@ -23,10 +25,8 @@ QtSerialChannel::QtSerialChannel(const PortMap &ports, QObject *parent)
 
 QtSerialChannel::~QtSerialChannel()
 {
-    // Quietly: nobody is left to hear about it.
+    // QSerialPort closes itself; quietly: nobody is left to hear about it.
     m_port.blockSignals(true);
-    if (m_port.isOpen())
-        m_port.close();
 }
 
 void QtSerialChannel::applyLineSettings()
@@ -52,9 +52,26 @@ QString QtSerialChannel::deviceName() const
 
 void QtSerialChannel::report(Failure failure, const QString &message)
 {
-    LINE_TRACE(QStringLiteral("failure: %1").arg(message));
+    qCDebug(lcLine) << "failure:" << message;
     emit errorOccurred(failure, message);
 }
+
+#ifdef Q_OS_UNIX
+// The live process holding the device's lock the traditional way, or 0: a PID
+// in ASCII (bare, or as minicom writes it: "%10d\n" then name and user) in
+// /var/lock/LCK..name. Qt would judge such a lock stale and take the port.
+static qint64 lockHolder(const QString &path)
+{
+    QFile lock(QStringLiteral("/var/lock/LCK..") + QFileInfo(path).fileName());
+    if (!lock.open(QIODevice::ReadOnly))
+        return 0;
+    const qint64 pid = lock.readLine(64).trimmed().toLongLong();
+    // EPERM: alive, but another user's.
+    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM) ? pid : 0;
+}
+#else
+static qint64 lockHolder(const QString &) { return 0; }
+#endif
 
 bool QtSerialChannel::open()
 {
@@ -74,19 +91,22 @@ bool QtSerialChannel::open()
     m_port.setPortName(path);
     applyLineSettings();
     m_port.clearError();
-    m_received.clear();
-    if (m_port.open(QIODevice::ReadWrite)) {
-        LINE_TRACE(QStringLiteral("open %1 %2").arg(portLabel(m_portNumber), m_device));
+    const qint64 holder = lockHolder(path);
+    if (!holder && m_port.open(QIODevice::ReadWrite)) {
+        qCDebug(lcLine) << "open" << qUtf8Printable(portLabel(m_portNumber)) << m_device;
         return true;
     }
-    reportOpenFailure(path);
+    reportOpenFailure(path, holder);
     return false;
 }
 
-void QtSerialChannel::reportOpenFailure(const QString &path)
+void QtSerialChannel::reportOpenFailure(const QString &path, qint64 lockHolder)
 {
-    const QSerialPort::SerialPortError error = m_port.error();
-    const QString osText = m_port.errorString();
+    // A lock held by another program refuses the port as Qt's own lock does.
+    const QSerialPort::SerialPortError error =
+        lockHolder ? QSerialPort::PermissionError : m_port.error();
+    const QString osText =
+        lockHolder ? tr("locked by process %1").arg(lockHolder) : m_port.errorString();
     m_port.clearError();
     const QString port = portLabel(m_portNumber);
 
@@ -125,8 +145,9 @@ void QtSerialChannel::close()
 {
     m_lossPending = false;
     if (m_port.isOpen()) {
+        dropReceived();
         m_port.close();
-        LINE_TRACE(QStringLiteral("close %1 %2").arg(portLabel(m_portNumber), m_device));
+        qCDebug(lcLine) << "close" << qUtf8Printable(portLabel(m_portNumber)) << m_device;
     }
     m_port.clearError();
 }
@@ -153,7 +174,7 @@ bool QtSerialChannel::write(const QByteArray &text)
         report(Failure::NotOpen, notOpenMessage());
         return false;
     }
-    LINE_TRACE(QStringLiteral("write %1").arg(LineTrace::quoted(text)));
+    qCDebug(lcLine) << "write" << text;
     if (m_port.write(text) != text.size())
         return false;   // the error handler reports it
     // Hand the bytes to the OS now rather than on the next loop iteration.
@@ -165,7 +186,18 @@ void QtSerialChannel::takeIn()
 {
     // Beyond the receive buffer the bytes are lost, as on an overrun.
     const QByteArray more = m_port.readAll();
-    m_received.append(more.left(qMax<qint64>(0, ReceiveBufferSize - m_received.size())));
+    const qsizetype room = qMax<qsizetype>(0, ReceiveBufferSize - m_received.size());
+    if (more.size() > room)
+        qCDebug(lcLine) << "overrun, discarded" << more.sliced(room);
+    m_received.append(more.left(room));
+}
+
+void QtSerialChannel::dropReceived()
+{
+    // Nobody reads these any more, but every byte read is in the trace.
+    takeIn();
+    if (!m_received.isEmpty())
+        qCDebug(lcLine) << "discarded" << std::exchange(m_received, {});
 }
 
 QByteArray QtSerialChannel::readAll()
@@ -203,10 +235,11 @@ void QtSerialChannel::settleLoss()
     if (!m_lossPending)
         return;   // closed (or already settled) in the meantime
     m_lossPending = false;
+    dropReceived();
     m_port.blockSignals(true);
     m_port.close();
     m_port.clearError();
     m_port.blockSignals(false);
-    LINE_TRACE(QStringLiteral("close %1 %2 (lost)").arg(portLabel(m_portNumber), m_device));
+    qCDebug(lcLine) << "close" << qUtf8Printable(portLabel(m_portNumber)) << m_device << "(lost)";
     report(Failure::Lost, PortAdvice::lost(portLabel(m_portNumber), m_device, m_lossReason));
 }

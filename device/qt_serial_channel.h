@@ -38,7 +38,8 @@ private:
     void onPortError(QSerialPort::SerialPortError error);
     void settleLoss();
     void takeIn();
-    void reportOpenFailure(const QString &path);
+    void dropReceived();
+    void reportOpenFailure(const QString &path, qint64 lockHolder);
     void report(Failure failure, const QString &message);
 
     PortMap m_ports;

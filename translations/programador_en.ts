@@ -119,6 +119,10 @@ then log out and in again.</source>
         <source>Cannot open %1 (%2): there is no such device.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>locked by process %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>SerialChannel</name>

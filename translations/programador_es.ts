@@ -135,6 +135,10 @@ y vuelva a iniciar sesión.</translation>
         <source>Cannot open %1 (%2): there is no such device.</source>
         <translation>No se puede abrir %1 (%2): no existe ese dispositivo.</translation>
     </message>
+    <message>
+        <source>locked by process %1</source>
+        <translation>bloqueado por el proceso %1</translation>
+    </message>
 </context>
 <context>
     <name>SerialChannel</name>

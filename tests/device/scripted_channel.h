@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <chrono>
+
 // A channel whose reads return a script, one entry per read, so a test can
 // make a reply appear at an exact poll. Only for what a pseudo-terminal
 // cannot pin down in time.
@@ -17,6 +19,9 @@ public:
     bool opened = true;
     bool failWrites = false;
     int writeAttempts = 0;
+    // A clock the test moves, and when by it each read was made.
+    const std::chrono::steady_clock::time_point *now = nullptr;
+    QList<std::chrono::steady_clock::time_point> readAt;
 
     bool isOpen() const override { return opened; }
     bool open() override { opened = true; return true; }
@@ -31,7 +36,12 @@ public:
         writes.append(text);
         return true;
     }
-    QByteArray readAll() override { return reads.isEmpty() ? QByteArray() : reads.takeFirst(); }
+    QByteArray readAll() override
+    {
+        if (now)
+            readAt.append(*now);
+        return reads.isEmpty() ? QByteArray() : reads.takeFirst();
+    }
 
     void loseConnection()
     {

@@ -1,10 +1,10 @@
 #include "board_emulator.h"
 #include "board_protocol.h"
 #include "device_dialogue.h"
+#include "line_trace_capture.h"
 #include "qt_serial_channel.h"
 #include "scripted_channel.h"
 
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -44,15 +44,16 @@ private slots:
     void lossDuringAWaitDropsTheQueue();
     void replyAsTheNextCommandStartsIsNoLoss();
 
-    // Exact polls, with a scripted channel.
-    void replyAtAnExactPoll_data();
-    void replyAtAnExactPoll();
+    // Exact reads and times, with a scripted channel and a clock the test moves.
+    void timingIsExact_data();
+    void timingIsExact();
     void splitReplyIsShownWhole_data();
     void splitReplyIsShownWhole();
     void workForAGonePortIsDropped();
+    void lineTraceIsSilentUnlessAskedFor();
 
 private:
-    bool exchange(const QByteArray &orden);
+    [[nodiscard]] bool exchange(const QByteArray &orden);
 
     BoardEmulator *board = nullptr;
     QtSerialChannel *serie = nullptr;
@@ -120,11 +121,7 @@ void TstDeviceDialogue::replyTiming_data()
     // The third read's text is the board's answer: shown, not replaced by "NO".
     QTest::newRow("between second and third read") << 150 << false << fields("OK", "01", "0", "One") << 3;
     QTest::newRow("never") << 0 << true << TimedOut << 3;
-    // At the line's pace ("I1" reaches the board 8.3 ms after the write, each
-    // reply byte 4.2 ms after the one before), starting 8 ms before a read:
-    // that read sees the first bytes, the end of the wait the rest.
-    QTest::newRow("paced, across the second read") << 84 << false << fields("OK", "01", "0", "One") << 2;
-    QTest::newRow("paced, across the third read") << 184 << false << fields("OK", "01", "0", "One") << 3;
+    // A reply split across a read: splitReplyIsShownWhole, on the test's clock.
 }
 
 void TstDeviceDialogue::replyTiming()
@@ -141,8 +138,6 @@ void TstDeviceDialogue::replyTiming()
     QVERIFY(exchange(BoardProtocol::connectCommand()));
     QCOMPARE(dialogue->status(), shown);
     QCOMPARE(polled.size(), polls);
-    QCOMPARE(dialogue->pasada(), double(polls + 1));
-    QVERIFY(dialogue->recibido());
     if (silent)
         QCOMPARE(dialogue->respuesta(), QByteArray("NO    "));
 }
@@ -300,48 +295,75 @@ void TstDeviceDialogue::replyAsTheNextCommandStartsIsNoLoss()
     QCOMPARE(board->received(), BoardProtocol::programCommand().repeated(5));
 }
 
-void TstDeviceDialogue::replyAtAnExactPoll_data()
+// The dialogue's timers fired as a clock the test moves says they fall due,
+// each `late` after its time, until the exchange is over: no wall clock.
+[[nodiscard]] static bool runOnTestClock(DeviceDialogue &dialogue, Clock::time_point &now,
+                           std::chrono::milliseconds late = {})
 {
-    QTest::addColumn<int>("poll");
-    QTest::addColumn<StatusFields>("shown");
-    QTest::addColumn<double>("pasada");
-    QTest::addColumn<int>("endsAfterMs");
-
-    // The wait ends a full pass after the read that saw the reply, and a
-    // silent board times out only after the third pass.
-    QTest::newRow("first") << 1 << fields("OK", "03", "2", "Sec.") << 2.0 << 100;
-    QTest::newRow("second") << 2 << fields("OK", "03", "2", "Sec.") << 3.0 << 200;
-    QTest::newRow("third") << 3 << fields("OK", "03", "2", "Sec.") << 4.0 << 300;
-    QTest::newRow("none") << 0 << TimedOut << 4.0 << 300;
+    QTimer *timer = dialogue.findChild<QTimer *>();
+    for (int fired = 0; timer && timer->isActive() && fired < 10; ++fired) {
+        now += timer->intervalAsDuration() + late;
+        QTimerEvent due(timer->timerId());
+        QCoreApplication::sendEvent(timer, &due);
+    }
+    return timer && !dialogue.isBusy();
 }
 
-void TstDeviceDialogue::replyAtAnExactPoll()
+void TstDeviceDialogue::timingIsExact_data()
+{
+    QTest::addColumn<int>("poll");   // the read that first sees the reply; 0: none does
+    QTest::addColumn<int>("lateMs");
+    QTest::addColumn<QList<int>>("readsAtMs");   // every read, from the write
+    QTest::addColumn<int>("endsAtMs");
+    QTest::addColumn<StatusFields>("shown");
+
+    // The flush and the first read right after the write, the next reads 100
+    // and 200 ms after it; the end 100 ms after the read that saw text, taking
+    // in the rest, or at 300 ms with the time-out.
+    const StatusFields reply = fields("OK", "03", "2", "Sec.");
+    QTest::newRow("first") << 1 << 0 << QList<int>{0, 0, 100} << 100 << reply;
+    QTest::newRow("second") << 2 << 0 << QList<int>{0, 0, 100, 200} << 200 << reply;
+    // The third read's text is the board's answer: shown, not replaced by "NO".
+    QTest::newRow("third") << 3 << 0 << QList<int>{0, 0, 100, 200, 300} << 300 << reply;
+    QTest::newRow("none") << 0 << 0 << QList<int>{0, 0, 100, 200} << 300 << TimedOut;
+    // Times count from the write: a late timer does not push back the next one.
+    QTest::newRow("second, timers 30 ms late") << 2 << 30 << QList<int>{0, 0, 130, 230} << 230
+                                                << reply;
+    QTest::newRow("none, timers 30 ms late") << 0 << 30 << QList<int>{0, 0, 130, 230} << 330
+                                              << TimedOut;
+}
+
+void TstDeviceDialogue::timingIsExact()
 {
     QFETCH(int, poll);
+    QFETCH(int, lateMs);
+    QFETCH(QList<int>, readsAtMs);
+    QFETCH(int, endsAtMs);
     QFETCH(StatusFields, shown);
-    QFETCH(double, pasada);
-    QFETCH(int, endsAfterMs);
 
+    const Clock::time_point writtenAt{std::chrono::hours(1)};
+    Clock::time_point now = writtenAt;
     ScriptedChannel channel;
+    channel.now = &now;
     DeviceDialogue exact(&channel);
+    exact.setClock([&now] { return now; });
     // The first read is the flush before listening; stale text there never shows.
-    channel.reads = {"STALE!", "", "", "", ""};
+    channel.reads = {"STALE!", "", "", "", "", ""};
     if (poll > 0)
         channel.reads[poll] = "OK0321";
-    QSignalSpy polled(&exact, &DeviceDialogue::polled);
-    QSignalSpy finished(&exact, &DeviceDialogue::exchangeFinished);
-    QElapsedTimer clock;
-    clock.start();
+    Clock::time_point endedAt;
+    connect(&exact, &DeviceDialogue::exchangeFinished, this, [&] { endedAt = now; });
+
     exact.EnviaOrden("I1");
-    QVERIFY(finished.wait(WaitLimitMs));
-    QVERIFY2(clock.elapsed() >= endsAfterMs, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(runOnTestClock(exact, now, std::chrono::milliseconds(lateMs)));
+    QList<int> readsAt;
+    for (const Clock::time_point at : std::as_const(channel.readAt))
+        readsAt << int(std::chrono::duration_cast<std::chrono::milliseconds>(at - writtenAt).count());
+    QCOMPARE(readsAt, readsAtMs);
+    QCOMPARE(std::chrono::duration_cast<std::chrono::milliseconds>(endedAt - writtenAt).count(),
+             endsAtMs);
     QCOMPARE(channel.writes, QList<QByteArray>{"I1"});
-    QCOMPARE(polled.size(), poll > 0 ? poll : 3);
     QCOMPARE(exact.status(), shown);
-    QCOMPARE(exact.pasada(), pasada);
-    // After the read that saw the reply, only the one that takes in its rest;
-    // a time-out reads nothing more.
-    QCOMPARE(channel.reads.size(), poll > 0 ? 3 - poll : 1);
 }
 
 void TstDeviceDialogue::splitReplyIsShownWhole_data()
@@ -367,12 +389,13 @@ void TstDeviceDialogue::splitReplyIsShownWhole()
     QFETCH(StatusFields, shown);
     QFETCH(QByteArray, left);
 
+    Clock::time_point now;
     ScriptedChannel channel;
     DeviceDialogue exact(&channel);
+    exact.setClock([&now] { return now; });
     channel.reads = reads;
-    QSignalSpy finished(&exact, &DeviceDialogue::exchangeFinished);
     exact.EnviaOrden("I4");
-    QVERIFY(finished.wait(WaitLimitMs));
+    QVERIFY(runOnTestClock(exact, now));
     QCOMPARE(exact.status(), shown);
     // What comes after the wait stays for the next wait's flush.
     QCOMPARE(channel.reads.join(), left);
@@ -398,6 +421,7 @@ void TstDeviceDialogue::workForAGonePortIsDropped()
     // switch to another port.
     channel.failWrites = false;
     channel.writes.clear();
+    QSignalSpy refused(&exact, &DeviceDialogue::refused);
     exact.EnviaOrden("I5");
     exact.EnviaOrden("I6");
     exact.switchPort(2);
@@ -405,7 +429,33 @@ void TstDeviceDialogue::workForAGonePortIsDropped()
     channel.loseConnection();
     QVERIFY(idle.wait(WaitLimitMs));
     QCOMPARE(channel.writes, (QList<QByteArray>{"I5", "I8"}));
+    QCOMPARE(refused.size(), 0);   // dropped quietly: the loss was told once
     QCOMPARE(channel.portNumber(), qint16(2));
+}
+
+void TstDeviceDialogue::lineTraceIsSilentUnlessAskedFor()
+{
+    // Stale bytes, then a reply with bytes outside printable ASCII, one
+    // escape followed by a hex digit.
+    const auto exchangeOnce = [] {
+        Clock::time_point now;
+        ScriptedChannel channel;
+        DeviceDialogue exact(&channel);
+        exact.setClock([&now] { return now; });
+        channel.reads = {QByteArray("\x01" "A"), "", QByteArray("OK\x7f\xff\"\\"), "0"};
+        exact.EnviaOrden("I1");
+        QVERIFY(runOnTestClock(exact, now));
+    };
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QCOMPARE(LineTraceCapture::of(false, exchangeOnce), QStringList());
+    if (QTest::currentTestFailed())
+        return;
+    // Asked for (--trace): every event, whatever the logging rules say.
+    const QStringList expected = {
+        R"(discarded "\x01""A")", R"(read 1 "")", R"(read 2 "OK\x7F\xFF\"\\")",
+        R"(read at end "0")", R"(shown "OK\x7F\xFF\"\\")",
+    };
+    QCOMPARE(LineTraceCapture::events(LineTraceCapture::of(true, exchangeOnce)), expected);
 }
 
 QTEST_GUILESS_MAIN(TstDeviceDialogue)

@@ -1,9 +1,11 @@
 #include "board_emulator.h"
 #include "port_advice.h"
+#include "line_trace_capture.h"
 #include "qt_serial_channel.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -41,6 +43,8 @@ private slots:
     void openFailuresSayWhy();
     void heldPortIsBusyAndHolderUndisturbed_data();
     void heldPortIsBusyAndHolderUndisturbed();
+    void portLockedByALiveProgramIsBusy_data();
+    void portLockedByALiveProgramIsBusy();
     void permissionDeniedSaysHowToGetAccess();
     void adviceFitsTheDevicesGroup_data();
     void adviceFitsTheDevicesGroup();
@@ -237,6 +241,49 @@ void TstSerialChannel::heldPortIsBusyAndHolderUndisturbed()
     QVERIFY(serie->open());
 }
 
+void TstSerialChannel::portLockedByALiveProgramIsBusy_data()
+{
+    QTest::addColumn<QByteArray>("format");   // printf format of the PID in the lock
+    QTest::addColumn<bool>("alive");
+
+    QTest::newRow("as minicom writes it, alive") << QByteArray("%10d\nminicom root\n") << true;
+    QTest::newRow("a bare PID, alive") << QByteArray("%d") << true;
+    QTest::newRow("as minicom writes it, gone") << QByteArray("%10d\nminicom root\n") << false;
+    QTest::newRow("a bare PID, gone") << QByteArray("%d") << false;
+}
+
+void TstSerialChannel::portLockedByALiveProgramIsBusy()
+{
+    QFETCH(QByteArray, format);
+    QFETCH(bool, alive);
+
+    pid_t pid = getpid();
+    if (!alive) {
+        pid = fork();
+        QVERIFY(pid >= 0);
+        if (pid == 0)
+            _exit(0);
+        QCOMPARE(waitpid(pid, nullptr, 0), pid);
+    }
+    // Named after the device's base name, as other serial programs do.
+    QFile lock(QStringLiteral("/var/lock/LCK..") + QFileInfo(board->devicePath()).fileName());
+    if (!lock.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        QSKIP(qPrintable(QStringLiteral("cannot write %1").arg(lock.fileName())));
+    const auto removeLock = qScopeGuard([&lock] { lock.remove(); });
+    lock.write(QString::asprintf(format.constData(), int(pid)).toLatin1());
+    lock.close();
+
+    QSignalSpy errors(serie, &SerialChannel::errorOccurred);
+    QCOMPARE(serie->open(), !alive);
+    if (!alive)
+        return;
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(errors.first().at(0).value<Failure>(), Failure::Busy);
+    const QString message = errors.first().at(1).toString();
+    QVERIFY2(message.contains(QString::number(pid)), qPrintable(message));
+    QVERIFY(lock.exists());
+}
+
 void TstSerialChannel::permissionDeniedSaysHowToGetAccess()
 {
     // A pseudo-terminal belongs to its opener (root here) and to root's group
@@ -353,8 +400,16 @@ void TstSerialChannel::hangUpIsReportedOnceAndGoesIdle()
 {
     QVERIFY(serie->open());
     QSignalSpy errors(serie, &SerialChannel::errorOccurred);
-    board->hangUp();
-    QVERIFY(errors.wait(2000));
+    // Bytes taken in just before the hang-up, read by nobody: traced all the same.
+    const QStringList traced = LineTraceCapture::events(LineTraceCapture::of(true, [&] {
+        board->sendUnasked("OK0");
+        QTest::qWait(100);
+        board->hangUp();
+        QVERIFY(errors.wait(2000));
+    }));
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY2(traced.contains(QStringLiteral(R"(discarded "OK0")")), qPrintable(traced.join(u'|')));
     QCOMPARE(errors.first().at(0).value<Failure>(), Failure::Lost);
     const QString message = errors.first().at(1).toString();
     QVERIFY2(message.contains(QStringLiteral("Com1")), qPrintable(message));
@@ -415,7 +470,10 @@ void TstSerialChannel::comPortsFollowTheSystemList()
     for (const auto &[listed, com1, com2] :
          {std::tuple{none, "", ""}, std::tuple{one, "/dev/ttyUSB0", ""},
           std::tuple{two, "/dev/ttyS0", "/dev/ttyUSB0"},
-          std::tuple{three, "/dev/ttyACM0", "/dev/ttyS0"}}) {
+          std::tuple{three, "/dev/ttyACM0", "/dev/ttyS0"},
+          // Natural order, whatever order the system lists them in.
+          std::tuple{QStringList{"/dev/ttyS10", "/dev/ttyUSB0", "/dev/ttyS2"}, "/dev/ttyS2",
+                     "/dev/ttyS10"}}) {
         QCOMPARE(PortMap::fromList(listed, 1), QString::fromLatin1(com1));
         QCOMPARE(PortMap::fromList(listed, 2), QString::fromLatin1(com2));
     }
@@ -493,16 +551,29 @@ void TstSerialChannel::floodIsBounded()
     // Far more than the receive buffer, while nobody reads; faster than any
     // 2400-baud line could carry it, so the board is not paced.
     board->setLinePaced(false);
-    board->sendUnasked(QByteArray(256 * 1024, 'x'));
-    QTest::qWait(200);
-    const QByteArray first = serie->readAll();
-    QVERIFY(!first.isEmpty());
-    QVERIFY(first.size() <= QtSerialChannel::ReceiveBufferSize);
-    // Drain the rest; afterwards the line carries the board's words again.
-    for (int empties = 0, i = 0; empties < 3 && i < 5000; ++i) {
-        empties = serie->readAll().isEmpty() ? empties + 1 : 0;
-        QTest::qWait(2);
-    }
+    qsizetype taken = 0;
+    const QStringList traced = LineTraceCapture::events(LineTraceCapture::of(true, [&] {
+        board->sendUnasked(QByteArray(256 * 1024, 'x'));
+        QTest::qWait(200);
+        taken = serie->readAll().size();
+        QVERIFY(taken > 0);
+        QVERIFY(taken <= QtSerialChannel::ReceiveBufferSize);
+        // Drain the rest; afterwards the line carries the board's words again.
+        for (int empties = 0, i = 0; empties < 3 && i < 5000; ++i) {
+            const qsizetype more = serie->readAll().size();
+            taken += more;
+            empties = more ? 0 : empties + 1;
+            QTest::qWait(2);
+        }
+    }));
+    if (QTest::currentTestFailed())
+        return;
+    // Every byte read either came out of the channel or is in the trace.
+    qsizetype overrun = 0;
+    for (const QString &line : traced)
+        if (line.startsWith(QLatin1String("overrun, discarded \"")))
+            overrun += line.count(QLatin1Char('x'));
+    QCOMPARE(taken + overrun, 256 * 1024);
     board->sendUnasked("OK0101");
     QByteArray got;
     QTRY_COMPARE((got += serie->readAll()), QByteArray("OK0101"));

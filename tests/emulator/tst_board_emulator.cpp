@@ -69,12 +69,12 @@ class TestBoardEmulator : public QObject
     std::unique_ptr<BoardEmulator> board;
     std::unique_ptr<Panel> panel;
 
-    // Sends `command` and checks the panel gets exactly `reply` back.
-    void exchange(const QByteArray &command, const QByteArray &reply)
+    // Sends `command`; true once the panel got exactly `reply` back.
+    [[nodiscard]] bool exchange(const QByteArray &command, const QByteArray &reply)
     {
         panel->got.clear();
-        QVERIFY(panel->write(command));
-        QTRY_COMPARE_WITH_TIMEOUT(panel->read(), reply, 10000);
+        return panel->write(command)
+            && QTest::qWaitFor([&] { return panel->read() == reply; }, 10000);
     }
 
     // Reads until the panel holds `count` bytes; when each byte was first seen.
@@ -176,7 +176,7 @@ private slots:
         QTest::qWait(200);
         QCOMPARE(panel->read(), QByteArray());
         board->setSilent(false);
-        exchange("I1", "OK0500");
+        QVERIFY2(exchange("I1", "OK0500"), panel->got.constData());
     }
 
     void overrideWithAnyBytes()
@@ -185,16 +185,16 @@ private slots:
         for (int i = 0; i < 256; ++i)
             all += char(i);
         board->setReplyOverride(all);
-        exchange("I2P  2 ", all);
+        QVERIFY2(exchange("I2P  2 ", all), panel->got.constData());
         board->setReplyOverride({});
-        exchange("I1", "OK0200");
+        QVERIFY2(exchange("I1", "OK0200"), panel->got.constData());
     }
 
     void answersAtTheirDelays()
     {
         board->setReplyDelay(120);
         Clock::time_point written = Clock::now();
-        exchange("I1", "OK0100");
+        QVERIFY2(exchange("I1", "OK0100"), panel->got.constData());
         QVERIFY(Clock::now() >= written + 120ms);
 
         board->setReplyScript({{0, "<"}, {150, "{reply}>"}, {60, "|"}});
@@ -209,7 +209,7 @@ private slots:
 
         board->setReplyScript({});
         board->setReplyDelay(0);
-        exchange("I1", "OK0140");
+        QVERIFY2(exchange("I1", "OK0140"), panel->got.constData());
     }
 
     // Paced, nothing shows up sooner than a real 2400-baud 8N1 line allows: a
@@ -268,7 +268,7 @@ private slots:
 
     void unasked()
     {
-        exchange({}, {});
+        QVERIFY2(exchange({}, {}), panel->got.constData());
         board->sendUnasked("\x02hi\xff");
         QTRY_COMPARE(panel->read(), QByteArray("\x02hi\xff"));
 
@@ -286,7 +286,7 @@ private slots:
 
     void panelClosesAndReopens()
     {
-        exchange("I2P  7 ", "OK0700");
+        QVERIFY2(exchange("I2P  7 ", "OK0700"), panel->got.constData());
         panel->close();
 
         const qint64 before = cpuMicroseconds();
@@ -297,7 +297,7 @@ private slots:
 
         panel = std::make_unique<Panel>(board->devicePath());
         QVERIFY(panel->fd >= 0);
-        exchange("I3P  1 ", "OK0710");
+        QVERIFY2(exchange("I3P  1 ", "OK0710"), panel->got.constData());
 
         // An answer falling due while the panel is away stays in the line.
         QVERIFY(panel->write("I1"));
@@ -326,7 +326,7 @@ private slots:
         // Starting again gives a fresh board on a new line.
         QVERIFY(board->start());
         panel = std::make_unique<Panel>(board->devicePath());
-        exchange("I1", "OK0100");
+        QVERIFY2(exchange("I1", "OK0100"), panel->got.constData());
         QCOMPARE(board->received(), QByteArray("I1"));
     }
 };

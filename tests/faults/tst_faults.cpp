@@ -79,7 +79,7 @@ public:
             process.kill();
         process.waitForFinished();
     }
-    bool start(const QStringList &args)
+    [[nodiscard]] bool start(const QStringList &args)
     {
         process.setProgram(QStringLiteral(FAULT_PEER));
         process.setArguments(args);
@@ -89,7 +89,7 @@ public:
     }
     void send(const QByteArray &line) { process.write(line + '\n'); }
     // Waits for a line starting with `head` (event loop running); `rest` gets what follows.
-    bool waitLine(const QByteArray &head, QByteArray *rest = nullptr)
+    [[nodiscard]] bool waitLine(const QByteArray &head, QByteArray *rest = nullptr)
     {
         return QTest::qWaitFor([&] {
             out += process.readAllStandardOutput();
@@ -138,13 +138,13 @@ private:
     void usePort(qint16 port, const QString &device);
     void keyPick(QComboBox *list);
     // Conectar until the boxes show the board's own answer again.
-    bool exchangeUntilClean(int attempts);
+    [[nodiscard]] bool exchangeUntilClean(int attempts);
 
 };
 
 void TstFaults::init()
 {
-    startPanel();
+    QVERIFY(startPanel());
 }
 
 void TstFaults::cleanup()
@@ -186,7 +186,7 @@ void TstFaults::floodKeepsMemoryBoundedAndTheLoopRunning()
     QByteArray device;
     QVERIFY(peer.waitLine("ready ", &device));
     usePort(1, QString::fromLocal8Bit(device));
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(waitIdle());
     QCOMPARE(boxes(), Connected);
 
@@ -228,7 +228,7 @@ void TstFaults::floodKeepsMemoryBoundedAndTheLoopRunning()
     QVERIFY2(beats > beatsBefore, "heartbeat stopped while the flood came in");
 
     // The next exchange shows its own reply.
-    userPick(ui->LstMin, 6);
+    QVERIFY(userPick(ui->LstMin, 6));
     QVERIFY(waitIdle());
     QCOMPARE(boxes(), (QStringList{"OK", "07", "0", "Sec."}));
     QVERIFY2(peak - base < MiB,
@@ -240,7 +240,7 @@ void TstFaults::everyByteValueShowsUnchangedAsPlainText()
     QSignalSpy reported(form, &Form1::reported);
     for (QLabel *box : {ui->LBRX, ui->LbMin, ui->LbBit, ui->LbEjecutar})
         QCOMPARE(box->textFormat(), Qt::PlainText);
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(waitIdle());
 
     // Five shown characters per reply, every value once; the sixth only picks a word.
@@ -274,7 +274,7 @@ void TstFaults::hangUpIsReportedOnce()
 {
     QFETCH(bool, midWait);
     QFETCH(int, unasked);
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(waitIdle());
     QSignalSpy reported(form, &Form1::reported);
     if (unasked) {
@@ -289,8 +289,8 @@ void TstFaults::hangUpIsReportedOnce()
         board1->setSilent(true);
         click(ui->PbProgramar);
         click(ui->PbStart);
-        userPick(ui->LstPuerto, 1);
-        userPick(ui->LstMin, 3);
+        QVERIFY(userPick(ui->LstPuerto, 1));
+        QVERIFY(userPick(ui->LstMin, 3));
         QVERIFY(form->dialogue().isBusy());
     }
     board1->hangUp();
@@ -313,7 +313,7 @@ void TstFaults::hangUpIsReportedOnce()
     board1->setSilent(false);
     QVERIFY(board1->start());
     usePort(1, board1->devicePath());
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(waitIdle());
     QCOMPARE(board1->received(), Sequence);
     QCOMPARE(boxes(), Connected);
@@ -327,7 +327,7 @@ void TstFaults::portHeldByAnotherProgram()
     QVERIFY(holder.waitLine("open"));
 
     QSignalSpy reported(form, &Form1::reported);
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QCOMPARE(reported.size(), 1);
     const QString message = reported.first().first().toString();
     for (const char *words : {"Com1", "busy", "locked", "another program"})
@@ -343,7 +343,7 @@ void TstFaults::portHeldByAnotherProgram()
     // Once it lets go, the pick works.
     holder.process.closeWriteChannel();
     QVERIFY(holder.process.waitForFinished(ExchangeLimitMs));
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(waitIdle());
     QCOMPARE(board1->received(), "I5" + Sequence);
     QCOMPARE(reported.size(), 1);
@@ -377,7 +377,7 @@ void TstFaults::manyActionsDuringAPortSequence()
     connect(&form->dialogue(), &DeviceDialogue::exchangeFinished, this,
             [&] { finishedAt.append(Clock::now()); });
 
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(form->isWorking());
     QRandomGenerator rng(2400);
     QComboBox *const values[] = {ui->LstMin, ui->LstBit, ui->LstSec};
@@ -389,10 +389,9 @@ void TstFaults::manyActionsDuringAPortSequence()
         else if (kind < 40)
             keyPick(list);
         else if (kind < 60)
-            userPick(list, int(rng.bounded(list->count())));
+            QVERIFY(userPick(list, int(rng.bounded(list->count()))));
         else
             click(buttons[rng.bounded(int(buttons.size()))].first);
-        QVERIFY(!QTest::currentTestFailed());
     }
     QCOMPARE(fired, Actions + 1);
     QVERIFY(form->isWorking());

@@ -9,25 +9,25 @@
 #include <QPushButton>
 #include <QTest>
 
-void PanelTestBase::startPanel()
+bool PanelTestBase::startPanel()
 {
     board1 = new BoardEmulator(this);
     board2 = new BoardEmulator(this);
-    QVERIFY(board1->start());
-    QVERIFY(board2->start());
+    if (!board1->start() || !board2->start())
+        return false;
     PortMap ports;
     ports.setDevice(1, board1->devicePath());
     ports.setDevice(2, board2->devicePath());
-    rebuildForm(ports);
+    return rebuildForm(ports);
 }
 
-void PanelTestBase::rebuildForm(const PortMap &ports)
+bool PanelTestBase::rebuildForm(const PortMap &ports)
 {
     delete form;
     form = new Form1(ports);
     ui = &form->controls();
     form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form));
+    return QTest::qWaitForWindowExposed(form);
 }
 
 void PanelTestBase::stopPanel()
@@ -41,14 +41,15 @@ void PanelTestBase::stopPanel()
     board1 = board2 = nullptr;
 }
 
-void PanelTestBase::userPick(QComboBox *list, int index)
+bool PanelTestBase::userPick(QComboBox *list, int index)
 {
     list->showPopup();
     QAbstractItemView *view = list->view();
-    QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+    if (!QTest::qWaitForWindowExposed(view->window()))
+        return false;
     view->setCurrentIndex(view->model()->index(index, 0));
     QTest::keyClick(view, Qt::Key_Return);
-    QTRY_VERIFY(!view->isVisible());
+    return QTest::qWaitFor([view] { return !view->isVisible(); });
 }
 
 void PanelTestBase::click(QPushButton *button)

@@ -19,17 +19,17 @@ class PanelTestBase : public QObject
 protected:
     static constexpr int DefaultWaitMs = 10000;
 
-    void startPanel();
+    [[nodiscard]] bool startPanel();
     void stopPanel();
     // A new window on other devices; the boards stay.
-    void rebuildForm(const PortMap &ports);
+    [[nodiscard]] bool rebuildForm(const PortMap &ports);
 
     // As a person picks: open the list, move to the entry, press Enter. The
     // pick is delivered even for the entry already picked. (A click right
     // after the popup opens is ignored by Qt as a stray release.)
-    static void userPick(QComboBox *list, int index);
+    [[nodiscard]] static bool userPick(QComboBox *list, int index);
     static void click(QPushButton *button);
-    bool waitIdle(int ms = DefaultWaitMs);
+    [[nodiscard]] bool waitIdle(int ms = DefaultWaitMs);
     QStringList boxes() const;
     QStringList lists() const;
 

@@ -1,13 +1,13 @@
 #include "board_emulator.h"
 #include "board_protocol.h"
 #include "form1.h"
+#include "line_trace_capture.h"
 #include "panel_test_base.h"
 #include "translations.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
-#include <QLoggingCategory>
 #include <QWheelEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -24,30 +24,6 @@ static constexpr int SequenceLimitMs = 5000;
 
 static const QByteArray Sequence = minuteCommand(1) + bitCommand(0) + modeCommand(1)
                                    + connectCommand();
-
-// The line's trace while `work` runs, each event without its time stamp.
-static QStringList *traceLines = nullptr;
-static QtMessageHandler otherMessages = nullptr;
-
-template<typename Work>
-static QStringList traceOf(Work work)
-{
-    QStringList lines;
-    traceLines = &lines;
-    otherMessages = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
-            if (qstrcmp(context.category, "programador.line") == 0)
-                traceLines->append(message.section(QStringLiteral(" ms  "), 1));
-            else
-                otherMessages(type, context, message);
-        });
-    QLoggingCategory::setFilterRules(QStringLiteral("programador.line.debug=true"));
-    work();
-    QLoggingCategory::setFilterRules(QString());
-    qInstallMessageHandler(otherMessages);
-    traceLines = nullptr;
-    return lines;
-}
 
 // In the message box shown, each line of what is to be typed (an option
 // with its argument, a folder) fits the box's width, so word-wrap never
@@ -101,7 +77,7 @@ private slots:
 
 void TstForm1Handlers::init()
 {
-    startPanel();
+    QVERIFY(startPanel());
 }
 
 void TstForm1Handlers::cleanup()
@@ -116,7 +92,7 @@ void TstForm1Handlers::portPickRunsTheStartSequence()
             [&] { finishedAt.append(Clock::now()); });
     QSignalSpy reported(form, &Form1::reported);
 
-    userPick(ui->LstPuerto, 1);
+    QVERIFY(userPick(ui->LstPuerto, 1));
     QVERIFY(form->channel().isOpen());
     QCOMPARE(form->channel().deviceName(), board2->devicePath());
     QVERIFY(waitIdle());
@@ -140,12 +116,12 @@ void TstForm1Handlers::portPickRunsTheStartSequence()
 
 void TstForm1Handlers::anotherPortOrTheSameOneReopens()
 {
-    userPick(ui->LstPuerto, 1);
+    QVERIFY(userPick(ui->LstPuerto, 1));
     QVERIFY(waitIdle());
-    userPick(ui->LstMin, 6);
+    QVERIFY(userPick(ui->LstMin, 6));
     QVERIFY(waitIdle());
 
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(waitIdle());
     QCOMPARE(board1->received(), Sequence);
     QCOMPARE(form->channel().deviceName(), board1->devicePath());
@@ -160,18 +136,20 @@ void TstForm1Handlers::anotherPortOrTheSameOneReopens()
 
     // The same port again: closed, reopened and brought back to the start,
     // as the trace of the line tells it, event by event.
-    QStringList expected{QStringLiteral("close Com1 %1").arg(board1->devicePath()),
-                         QStringLiteral("open Com1 %1").arg(board1->devicePath())};
+    QStringList expected{QStringLiteral("close Com1 \"%1\"").arg(board1->devicePath()),
+                         QStringLiteral("open Com1 \"%1\"").arg(board1->devicePath())};
     for (const QByteArray &command : {minuteCommand(1), bitCommand(0), modeCommand(1),
                                       connectCommand()}) {
         expected << QStringLiteral("write \"%1\"").arg(QLatin1String(command))
                  << QStringLiteral("read 1 \"\"") << QStringLiteral("read 2 \"OK0101\"")
                  << QStringLiteral("read at end \"\"") << QStringLiteral("shown \"OK0101\"");
     }
-    const QStringList traced = traceOf([this] {
-        userPick(ui->LstPuerto, 0);
+    const QStringList traced = LineTraceCapture::events(LineTraceCapture::of(true, [this] {
+        QVERIFY(userPick(ui->LstPuerto, 0));
         QVERIFY(waitIdle());
-    });
+    }));
+    if (QTest::currentTestFailed())
+        return;
     QCOMPARE(traced, expected);
     QCOMPARE(board1->received(), Sequence + Sequence);
     QVERIFY(form->channel().isOpen());
@@ -197,10 +175,10 @@ void TstForm1Handlers::keysAndWheelDuringWorkCountOnceEach()
     QFETCH(int, presses);
     QFETCH(QList<int>, minutes);
 
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QByteArray expected = Sequence;
     if (from != 0) {
-        userPick(ui->LstMin, from);
+        QVERIFY(userPick(ui->LstMin, from));
         expected += minuteCommand(qint16(from + 1));
     }
     // During the start sequence and on into the picks it leaves waiting.
@@ -258,7 +236,7 @@ void TstForm1Handlers::everyPickAndButtonSendsItsCommand()
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, shown);
 
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(waitIdle());
     board1->clearLog();
 
@@ -267,7 +245,7 @@ void TstForm1Handlers::everyPickAndButtonSendsItsCommand()
     // Twice: a pick of the entry already picked is sent again.
     for (int round = 1; round <= 2; ++round) {
         if (auto *list = qobject_cast<QComboBox *>(widget))
-            userPick(list, index);
+            QVERIFY(userPick(list, index));
         else
             click(qobject_cast<QPushButton *>(widget));
         QVERIFY(waitIdle());
@@ -303,7 +281,7 @@ void TstForm1Handlers::keysPressTheFocusedButtonOnly()
     QFETCH(int, modifiers);
     QFETCH(QByteArray, bytes);
 
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(waitIdle());
     board1->clearLog();
     form->activateWindow();
@@ -343,7 +321,7 @@ void TstForm1Handlers::replyIsToldToScreenReaders()
     QCOMPARE(notice->text(QAccessible::Name), QStringLiteral("Estado"));
 
     board1->setSilent(silent);
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(form->isWorking());
     QCOMPARE(notice->text(QAccessible::Name), QStringLiteral("Estado"));
     QVERIFY(waitIdle());
@@ -357,14 +335,14 @@ void TstForm1Handlers::actionsDuringAWaitRunLaterInOrder()
     connect(&form->dialogue(), &DeviceDialogue::exchangeFinished, this,
             [&] { finishedAt.append(Clock::now()); });
 
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(form->isWorking());
     // All made while the start sequence is still under way.
-    userPick(ui->LstMin, 4);
-    userPick(ui->LstBit, 3);
+    QVERIFY(userPick(ui->LstMin, 4));
+    QVERIFY(userPick(ui->LstBit, 3));
     click(ui->PbProgramar);
-    userPick(ui->LstPuerto, 1);
-    userPick(ui->LstMin, 7);
+    QVERIFY(userPick(ui->LstPuerto, 1));
+    QVERIFY(userPick(ui->LstMin, 7));
     click(ui->PbStart);
     QVERIFY(form->isWorking());
     QCOMPARE(form->cursor().shape(), Qt::BusyCursor);
@@ -400,7 +378,7 @@ void TstForm1Handlers::salirEndsAtOnce()
     QSignalSpy reported(form, &Form1::reported);
     if (withPort) {
         board1->setSilent(true);
-        userPick(ui->LstPuerto, 0);
+        QVERIFY(userPick(ui->LstPuerto, 0));
         click(ui->PbProgramar);
         QTRY_COMPARE(board1->received(), minuteCommand(1));
         QVERIFY(form->isWorking());
@@ -420,7 +398,7 @@ void TstForm1Handlers::salirEndsAtOnce()
 void TstForm1Handlers::closingTheWindowReleasesThePort()
 {
     board1->setSilent(true);
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     click(ui->PbStart);
     QVERIFY(form->isWorking());
     QVERIFY(form->close());   // never refused, even during a wait
@@ -440,10 +418,10 @@ void TstForm1Handlers::missingPortIsReportedAndWindowStaysUsable()
     PortMap ports;
     ports.setDevice(1, QStringLiteral("/dev/programador-missing"));
     ports.setDevice(2, board2->devicePath());
-    rebuildForm(ports);
+    QVERIFY(rebuildForm(ports));
     QSignalSpy reported(form, &Form1::reported);
 
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QCOMPARE(reported.size(), 1);
     const QString message = reported.first().first().toString();
     for (const char *words : {"Com1", "/dev/programador-missing", "no such device",
@@ -460,7 +438,7 @@ void TstForm1Handlers::missingPortIsReportedAndWindowStaysUsable()
     // The sequence stopped at the open, and the port list shows no port.
     QCOMPARE(lists(), (QStringList{"", "", "", ""}));
 
-    userPick(ui->LstPuerto, 1);
+    QVERIFY(userPick(ui->LstPuerto, 1));
     QVERIFY(waitIdle());
     QCOMPARE(board2->received(), Sequence);
     QCOMPARE(reported.size(), 1);
@@ -469,13 +447,15 @@ void TstForm1Handlers::missingPortIsReportedAndWindowStaysUsable()
     // sentence and the window's, each translated whole.
     Translations spanish(QLocale(QLocale::Spanish, QLocale::Spain));
     spanish.install();
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QCOMPARE(reported.size(), 2);
     const QString spanishMessage = reported.last().first().toString();
     for (const char *words : {"No se puede abrir Com1 (/dev/programador-missing): no existe ese "
                               "dispositivo", "programador --com1 DISPOSITIVO\n", "línea Exec"})
         QVERIFY2(spanishMessage.contains(QString::fromUtf8(words)), qPrintable(spanishMessage));
     optionLinesFitTheBox(form);
+    if (QTest::currentTestFailed())
+        return;
     QVERIFY(spanishMessage.contains(QLatin1String("Puertos serie de este sistema"))
             || spanishMessage.contains(QString::fromUtf8("no muestra ningún puerto serie")));
 }
@@ -484,14 +464,14 @@ void TstForm1Handlers::commandWithNoPortIsReported()
 {
     QSignalSpy reported(form, &Form1::reported);
     click(ui->PbProgramar);
-    userPick(ui->LstMin, 2);
+    QVERIFY(userPick(ui->LstMin, 2));
     QCOMPARE(reported.size(), 2);
     QVERIFY(form->lastMessage().contains(QLatin1String("pick Com1 or Com2 first")));
     QCOMPARE(boxes(), (QStringList{"", "", "", ""}));
     QVERIFY(!form->isWorking());
 
     // Boxes keep what they showed when a later command is refused.
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(waitIdle());
     form->channel().close();
     click(ui->PbStart);
@@ -502,12 +482,12 @@ void TstForm1Handlers::commandWithNoPortIsReported()
 
 void TstForm1Handlers::lostPortIsReportedOnceAndQueueDropped()
 {
-    userPick(ui->LstPuerto, 0);
+    QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(waitIdle());
     board1->setSilent(true);
     click(ui->PbProgramar);
     click(ui->PbStart);
-    userPick(ui->LstMin, 3);
+    QVERIFY(userPick(ui->LstMin, 3));
     QSignalSpy reported(form, &Form1::reported);
     board1->hangUp();
     QVERIFY(reported.wait(SequenceLimitMs));
@@ -519,7 +499,7 @@ void TstForm1Handlers::lostPortIsReportedOnceAndQueueDropped()
     QCOMPARE(ui->LstPuerto->currentIndex(), -1);
 
     // Still usable: the other port works.
-    userPick(ui->LstPuerto, 1);
+    QVERIFY(userPick(ui->LstPuerto, 1));
     QVERIFY(waitIdle());
     QCOMPARE(board2->received(), Sequence);
     QCOMPARE(reported.size(), 1);
