@@ -135,19 +135,20 @@ void TstForm1Handlers::anotherPortOrTheSameOneReopens()
     QCOMPARE(lists(), (QStringList{"Com1", "1", "0", "Sec."}));
 
     // The same port again: closed, reopened and brought back to the start,
-    // as the trace of the line tells it, event by event.
+    // as the trace of the line tells it, event by event. Which read first
+    // sees a reply depends on how busy the machine is, so reads are left out.
     QStringList expected{QStringLiteral("close Com1 \"%1\"").arg(board1->devicePath()),
                          QStringLiteral("open Com1 \"%1\"").arg(board1->devicePath())};
     for (const QByteArray &command : {minuteCommand(1), bitCommand(0), modeCommand(1),
                                       connectCommand()}) {
         expected << QStringLiteral("write \"%1\"").arg(QLatin1String(command))
-                 << QStringLiteral("read 1 \"\"") << QStringLiteral("read 2 \"OK0101\"")
-                 << QStringLiteral("read at end \"\"") << QStringLiteral("shown \"OK0101\"");
+                 << QStringLiteral("shown \"OK0101\"");
     }
-    const QStringList traced = LineTraceCapture::events(LineTraceCapture::of(true, [this] {
+    QStringList traced = LineTraceCapture::events(LineTraceCapture::of(true, [this] {
         QVERIFY(userPick(ui->LstPuerto, 0));
         QVERIFY(waitIdle());
     }));
+    traced.removeIf([](const QString &event) { return event.startsWith(QLatin1String("read ")); });
     if (QTest::currentTestFailed())
         return;
     QCOMPARE(traced, expected);
