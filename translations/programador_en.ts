@@ -100,6 +100,26 @@ then log out and in again.</source>
         <source>Lost the connection on %1 (%2): the device went away (%3).</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Cannot open %1 (%2): Windows has no such port (%3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Device Manager lists this computer&apos;s ports under &quot;Ports (COM &amp; LPT)&quot;. A USB adapter&apos;s port appears there, with its COM number, once the adapter is plugged in and its driver is installed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot open %1 (%2): another program is using the port (%3) Close that program and pick the port again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot open %1 (%2): %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>If the port is on a USB adapter, unplug the adapter and plug it in again; if that does not help, install its maker&apos;s driver.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>QtSerialChannel</name>
