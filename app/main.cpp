@@ -54,12 +54,21 @@ void acceptQtOptions(QCommandLineParser &parser)
 // Our options, described in the language of the translators installed now.
 void describeOptions(QCommandLineParser &parser)
 {
+#ifdef Q_OS_WIN
+    CommandLine::describe(parser, QCoreApplication::translate(
+        "main",
+        "Control panel for a minute/bit programmer board on a serial line (2400 baud, 8N1).\n\n"
+        "Com1 and Com2 are the ports COM1 and COM2 (see --list-ports); --com1 and --com2 "
+        "put another port behind them, such as COM3. Qt's own options, such as -style, "
+        "are accepted too."));
+#else
     CommandLine::describe(parser, QCoreApplication::translate(
         "main",
         "Control panel for a minute/bit programmer board on a serial line (2400 baud, 8N1).\n\n"
         "Com1 and Com2 are the first and the second serial port this system lists (see "
         "--list-ports), looked up again at each port pick; --com1 and --com2 fix a device "
         "instead. Qt's own options, such as -platform and -style, are accepted too."));
+#endif
     const QString device =
         QCoreApplication::translate("main", "device", "value of --com1 and --com2 in --help");
     parser.addOption({QStringLiteral("com1"),

@@ -30,6 +30,8 @@ void print(FILE *stream, const QString &text)
         WindowsConsole::showMessage(text.trimmed(), stream == stderr);
         return;
     }
+    if (WindowsConsole::writeToConsole(stream, text))
+        return;
 #endif
     std::fputs(qPrintable(text), stream);
     std::fflush(stream);

@@ -20,6 +20,18 @@ bool reaches(FILE *stream)
     return GetFileType(reinterpret_cast<HANDLE>(handle)) != FILE_TYPE_UNKNOWN;
 }
 
+bool writeToConsole(FILE *stream, const QString &text)
+{
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    if (!GetConsoleMode(handle, &mode))
+        return false;
+    std::fflush(stream);
+    DWORD written = 0;
+    WriteConsoleW(handle, text.utf16(), DWORD(text.size()), &written, nullptr);
+    return true;
+}
+
 void attach()
 {
     const bool out = reaches(stdout);
@@ -38,9 +50,10 @@ void attach()
 
 void showMessage(const QString &text, bool error)
 {
+    // As Qt's own command-line parser shows its messages.
     MessageBoxW(nullptr, reinterpret_cast<const wchar_t *>(text.utf16()),
                 reinterpret_cast<const wchar_t *>(QCoreApplication::applicationName().utf16()),
-                MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
+                MB_OK | MB_TOPMOST | MB_SETFOREGROUND | (error ? MB_ICONERROR : MB_ICONINFORMATION));
 }
 
 } // namespace WindowsConsole

@@ -15,6 +15,9 @@ namespace WindowsConsole {
 void attach();
 // Whether what is written to stream reaches anyone: a console, a file or a pipe.
 bool reaches(FILE *stream);
+// Writes text to stream if it is a console, in UTF-16 as consoles take it
+// (their code page is not the system's): false if it is not a console.
+bool writeToConsole(FILE *stream, const QString &text);
 // The text in a message box, with the error icon or the information icon.
 void showMessage(const QString &text, bool error);
 

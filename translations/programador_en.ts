@@ -52,6 +52,13 @@ Serial ports on this system:
 with the option on its Exec line (man programador shows how).</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>To use another port, start the panel from a command prompt with one of:
+    programador --com1 COM3
+    programador --com2 COM3
+or add the option to the Target of a shortcut to programador.exe.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Form1Layout</name>
@@ -261,6 +268,12 @@ Com1 and Com2 are the first and the second serial port this system lists (see --
     </message>
     <message>
         <source>%1 needs a device name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Control panel for a minute/bit programmer board on a serial line (2400 baud, 8N1).
+
+Com1 and Com2 are the ports COM1 and COM2 (see --list-ports); --com1 and --com2 put another port behind them, such as COM3. Qt&apos;s own options, such as -style, are accepted too.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -66,6 +66,16 @@ with the option on its Exec line (man programador shows how).</source>
     ~/.local/share/applications
 con la opción en su línea Exec (man programador explica cómo).</translation>
     </message>
+    <message>
+        <source>To use another port, start the panel from a command prompt with one of:
+    programador --com1 COM3
+    programador --com2 COM3
+or add the option to the Target of a shortcut to programador.exe.</source>
+        <translation>Para usar otro puerto, inicie el panel desde un símbolo del sistema con una de estas órdenes:
+    programador --com1 COM3
+    programador --com2 COM3
+o añada la opción al Destino de un acceso directo a programador.exe.</translation>
+    </message>
 </context>
 <context>
     <name>Form1Layout</name>
@@ -280,6 +290,14 @@ Com1 y Com2 son el primer y el segundo puerto serie que muestra este sistema (v�
     <message>
         <source>%1 needs a device name</source>
         <translation>%1 necesita el nombre de un dispositivo</translation>
+    </message>
+    <message>
+        <source>Control panel for a minute/bit programmer board on a serial line (2400 baud, 8N1).
+
+Com1 and Com2 are the ports COM1 and COM2 (see --list-ports); --com1 and --com2 put another port behind them, such as COM3. Qt&apos;s own options, such as -style, are accepted too.</source>
+        <translation>Panel de control para una placa programadora de minutos y bits en una línea serie (2400 baudios, 8N1).
+
+Com1 y Com2 son los puertos COM1 y COM2 (véase --list-ports); --com1 y --com2 ponen otro puerto en su lugar, como COM3. También se aceptan las opciones propias de Qt, como -style.</translation>
     </message>
 </context>
 </TS>

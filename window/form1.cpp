@@ -244,6 +244,13 @@ void Form1::onChannelError(SerialChannel::Failure failure, const QString &messag
 // copies whole.
 QString Form1::otherDevice()
 {
+#ifdef Q_OS_WIN
+    // Windows names ports COM1, COM2, COM3...; a shortcut's Target takes options too.
+    return tr("To use another port, start the panel from a command prompt with one of:\n"
+              "    programador --com1 COM3\n"
+              "    programador --com2 COM3\n"
+              "or add the option to the Target of a shortcut to programador.exe.");
+#endif
     QString advice = tr("To use another device, start the panel with one of:\n"
                         "    programador --com1 DEVICE\n"
                         "    programador --com2 DEVICE");
