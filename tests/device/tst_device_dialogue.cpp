@@ -502,6 +502,14 @@ void TstDeviceDialogue::inProcessBoardKeepsTheLinesPace()
         QCOMPARE(piece.at - parsedAt, 20ms + replied.size() * BoardEmulator::ByteTime);
     }
     QCOMPARE(replied, QByteArray("OK0500"));
+
+    // What a board sends while its port is closed is lost, as on a real line.
+    channel.close();
+    QSignalSpy left(&board2, &BoardEmulator::sent);
+    board2.sendUnasked("late");
+    QVERIFY(left.wait(WaitLimitMs));
+    QVERIFY(channel.open());
+    QCOMPARE(channel.readAll(), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TstDeviceDialogue)
