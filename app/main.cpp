@@ -207,10 +207,9 @@ int main(int argc, char *argv[])
     TerminationWatcher terminationWatcher;
     QObject::connect(&terminationWatcher, &TerminationWatcher::terminationRequested, &form,
                      unloadAndEnd);
-    // Windows' log-off and shut-down: Qt quits from inside WM_ENDSESSION and
-    // the system ends the process straight after, so the port is closed here,
-    // not once exec() returns.
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, &Form1::Form_Unload);
+    // Windows' log-off and shut-down need nothing more: Qt quits from inside
+    // WM_ENDSESSION, and quitting closes the window (closeEvent unloads it)
+    // before the system ends the process.
     form.show();
 #ifdef Q_OS_UNIX
     WindowGoneFilter windowGone(form.windowHandle());
