@@ -32,14 +32,24 @@ bool writeToConsole(FILE *stream, const QString &text)
     return true;
 }
 
+// A file or a pipe: what the user redirected the stream to.
+static bool redirected(FILE *stream)
+{
+    if (!reaches(stream))
+        return false;
+    const DWORD type = GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))));
+    return type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE;
+}
+
 void attach()
 {
-    const bool out = reaches(stdout);
-    const bool err = reaches(stderr);
-    if ((!out || !err) && AttachConsole(ATTACH_PARENT_PROCESS)) {
-        if (!out)
+    // A GUI program may be handed the prompt's console handles without being
+    // attached to that console: what it writes, and Ctrl+C, go nowhere. So
+    // it attaches, and whatever was not redirected goes to the console.
+    if (!GetConsoleWindow() && AttachConsole(ATTACH_PARENT_PROCESS)) {
+        if (!redirected(stdout))
             std::freopen("CONOUT$", "w", stdout);
-        if (!err)
+        if (!redirected(stderr))
             std::freopen("CONOUT$", "w", stderr);
     }
     // Qt sends a GUI program's messages to the debugger unless stderr is a
