@@ -14,11 +14,13 @@
 #include <optional>
 #include <vector>
 
+#include "termination_watcher.h"
+
 #ifdef PROGRAMADOR_HAVE_DEMO
 #include "board_emulator.h"
+#include "demo_channel.h"
 #endif
 #ifdef Q_OS_UNIX
-#include "unix_signal_watcher.h"
 #include "window_gone_filter.h"
 #endif
 
@@ -52,12 +54,21 @@ void acceptQtOptions(QCommandLineParser &parser)
 // Our options, described in the language of the translators installed now.
 void describeOptions(QCommandLineParser &parser)
 {
+#ifdef Q_OS_WIN
+    CommandLine::describe(parser, QCoreApplication::translate(
+        "main",
+        "Control panel for a minute/bit programmer board on a serial line (2400 baud, 8N1).\n\n"
+        "Com1 and Com2 are the ports COM1 and COM2 (see --list-ports); --com1 and --com2 "
+        "put another port behind them, such as COM3. Qt's own options, such as -style, "
+        "are accepted too."));
+#else
     CommandLine::describe(parser, QCoreApplication::translate(
         "main",
         "Control panel for a minute/bit programmer board on a serial line (2400 baud, 8N1).\n\n"
         "Com1 and Com2 are the first and the second serial port this system lists (see "
         "--list-ports), looked up again at each port pick; --com1 and --com2 fix a device "
         "instead. Qt's own options, such as -platform and -style, are accepted too."));
+#endif
     const QString device =
         QCoreApplication::translate("main", "device", "value of --com1 and --com2 in --help");
     parser.addOption({QStringLiteral("com1"),
@@ -108,10 +119,11 @@ Request readCommandLine(QCommandLineParser &parser, const QStringList &arguments
 int listPorts(const PortMap &ports)
 {
     const QStringList lines = ports.describePorts();
-    if (lines.isEmpty())
-        CommandLine::print(stdout, QCoreApplication::translate("main", "No serial ports found.") + u'\n');
-    for (const QString &line : lines)
-        CommandLine::print(stdout, line + u'\n');
+    // In one piece: on Windows it may be one message box.
+    CommandLine::print(stdout, (lines.isEmpty() ? QCoreApplication::translate(
+                                                      "main", "No serial ports found.")
+                                                : lines.join(u'\n'))
+                                   + u'\n');
     return CommandLine::Ok;
 }
 
@@ -121,6 +133,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("programador"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PROGRAMADOR_VERSION));
+    CommandLine::useStartingConsole();
 
     // Parsed before the GUI starts, so --help, --version, --list-ports and
     // mistakes work without a display.
@@ -153,7 +166,12 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(PROGRAMADOR_APP_ID));
     translations.install();
 
-#ifdef PROGRAMADOR_HAVE_DEMO
+#if defined(PROGRAMADOR_HAVE_DEMO) && !defined(Q_OS_UNIX)
+    // No pseudo-terminals: the boards sit in-process behind the panel's channel.
+    std::unique_ptr<DemoChannel> demoBoards;
+    if (parser.isSet(QStringLiteral("demo")))
+        demoBoards = std::make_unique<DemoChannel>();
+#elif defined(PROGRAMADOR_HAVE_DEMO)
     std::vector<std::unique_ptr<BoardEmulator>> boards;
     if (parser.isSet(QStringLiteral("demo"))) {
         for (qint16 number : {1, 2}) {
@@ -172,18 +190,26 @@ int main(int argc, char *argv[])
     }
 #endif
 
-    Form1 form(ports);
+#if defined(PROGRAMADOR_HAVE_DEMO) && !defined(Q_OS_UNIX)
+    const auto formPtr = demoBoards ? std::make_unique<Form1>(demoBoards.get())
+                                    : std::make_unique<Form1>(ports);
+#else
+    const auto formPtr = std::make_unique<Form1>(ports);
+#endif
+    Form1 &form = *formPtr;
     QObject::connect(&form, &Form1::quitRequested, &app, &QCoreApplication::exit);
     const ForcedExitGuard forcedExit([&form] { form.Form_Unload(); }, DisplayLost);
-#ifdef Q_OS_UNIX
     // Ends the program does not choose, but hears of: the port is closed first.
     const auto unloadAndEnd = [&form] {
         form.Form_Unload();
         QCoreApplication::exit(CommandLine::Ok);
     };
-    UnixSignalWatcher signalWatcher;
-    QObject::connect(&signalWatcher, &UnixSignalWatcher::terminationRequested, &form, unloadAndEnd);
-#endif
+    TerminationWatcher terminationWatcher;
+    QObject::connect(&terminationWatcher, &TerminationWatcher::terminationRequested, &form,
+                     unloadAndEnd);
+    // Windows' log-off and shut-down need nothing more: Qt quits from inside
+    // WM_ENDSESSION, and quitting closes the window (closeEvent unloads it)
+    // before the system ends the process.
     form.show();
 #ifdef Q_OS_UNIX
     WindowGoneFilter windowGone(form.windowHandle());

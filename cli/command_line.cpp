@@ -2,6 +2,10 @@
 
 #include "translations.h"
 
+#ifdef Q_OS_WIN
+#include "windows_console.h"
+#endif
+
 namespace CommandLine {
 
 QStringList arguments(int argc, char *argv[])
@@ -12,8 +16,23 @@ QStringList arguments(int argc, char *argv[])
     return list;
 }
 
+void useStartingConsole()
+{
+#ifdef Q_OS_WIN
+    WindowsConsole::attach();
+#endif
+}
+
 void print(FILE *stream, const QString &text)
 {
+#ifdef Q_OS_WIN
+    if (!WindowsConsole::reaches(stream)) {
+        WindowsConsole::showMessage(text.trimmed(), stream == stderr);
+        return;
+    }
+    if (WindowsConsole::writeToConsole(stream, text))
+        return;
+#endif
     std::fputs(qPrintable(text), stream);
     std::fflush(stream);
 }

@@ -11,7 +11,8 @@ class Translations;
 // What programador and board-emulator do alike on the command line: -h/--help
 // and -v/--version, help that fits an 80-column terminal, a mistake reported
 // on standard error as "<program>: <what>" with a pointer to --help, and the
-// exit codes that go with them, all in the user's language.
+// exit codes that go with them, all in the user's language. On Windows the
+// words go to the console the program was started from, or a message box.
 namespace CommandLine {
 
 // Documented in the manual pages.
@@ -20,7 +21,14 @@ enum ExitCode { Ok = 0, Failure = 1, Usage = 2 };
 // The arguments as given, in the system's encoding.
 QStringList arguments(int argc, char *argv[]);
 
+// Windows: a GUI program's standard output and error, where they lead
+// nowhere, go to the console it was started from, if any. Elsewhere nothing
+// to do. First thing in main(), before any output.
+void useStartingConsole();
+
 // Written and flushed at once, so it keeps its place among Qt's own messages.
+// Where the stream reaches nobody (a Windows program started from Explorer)
+// the text is shown in a message box instead, as Qt's own parser does.
 void print(FILE *stream, const QString &text);
 
 // Breaks text at spaces into lines of at most `width` characters; a word

@@ -46,3 +46,31 @@ QString PortAdvice::lost(const QString &port, const QString &device, const QStri
                .arg(port, device, osText)
         + u' ' + closed;
 }
+
+std::pair<SerialChannel::Failure, QString> PortAdvice::openFailedOnWindows(
+    const QString &port, const QString &device, QSerialPort::SerialPortError error,
+    const QString &osText)
+{
+    using Failure = SerialChannel::Failure;
+    // FormatMessage's texts end in a full stop of their own.
+    const QString said = osText.trimmed();
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return {Failure::NoSuchDevice,
+                tr("Cannot open %1 (%2): Windows has no such port (%3)").arg(port, device, said)
+                    + QStringLiteral("\n\n")
+                    + tr("Device Manager lists this computer's ports under \"Ports (COM & LPT)\". "
+                         "A USB adapter's port appears there, with its COM number, once the "
+                         "adapter is plugged in and its driver is installed.")};
+    case QSerialPort::PermissionError:
+        return {Failure::Busy,
+                tr("Cannot open %1 (%2): another program is using the port (%3) Close that "
+                   "program and pick the port again.")
+                    .arg(port, device, said)};
+    default:
+        return {Failure::Other,
+                tr("Cannot open %1 (%2): %3").arg(port, device, said) + QStringLiteral("\n\n")
+                    + tr("If the port is on a USB adapter, unplug the adapter and plug it in "
+                         "again; if that does not help, install its maker's driver.")};
+    }
+}

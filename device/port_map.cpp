@@ -118,7 +118,11 @@ QStringList PortMap::describePorts() const
         const QSerialPortInfo &info = ports.at(i);
         // The devices start in one column, two spaces after the widest mark.
         QString line = marks.at(i).leftJustified(width) + QStringLiteral("  ");
+#ifdef Q_OS_WIN
+        line += info.portName();   // "COM3", as Device Manager names it
+#else
         line += info.systemLocation();
+#endif
         if (!info.description().isEmpty())
             line += QStringLiteral("  %1").arg(info.description());
         if (!info.manufacturer().isEmpty())

@@ -110,12 +110,12 @@ void QtSerialChannel::reportOpenFailure(const QString &path, qint64 lockHolder)
     m_port.clearError();
     const QString port = portLabel(m_portNumber);
 
-#ifdef Q_OS_UNIX
-    const bool missing = !QFileInfo::exists(path);
+#ifdef Q_OS_WIN
+    Q_UNUSED(path)
+    const auto [failure, message] = PortAdvice::openFailedOnWindows(port, m_device, error, osText);
+    report(failure, message);
 #else
-    const bool missing = false;
-#endif
-    if (error == QSerialPort::DeviceNotFoundError || missing) {
+    if (error == QSerialPort::DeviceNotFoundError || !QFileInfo::exists(path)) {
         // The system's words ("No such file or directory") would say it again.
         report(Failure::NoSuchDevice,
                tr("Cannot open %1 (%2): there is no such device.").arg(port, m_device));
@@ -125,7 +125,6 @@ void QtSerialChannel::reportOpenFailure(const QString &path, qint64 lockHolder)
         report(Failure::Other, tr("Cannot open %1 (%2): %3.").arg(port, m_device, osText));
         return;
     }
-#ifdef Q_OS_UNIX
     const QFileInfo info(path);
     if (!info.isReadable() || !info.isWritable()) {
         const bool groupMayOpen = info.permission(QFile::ReadGroup | QFile::WriteGroup);
@@ -133,12 +132,11 @@ void QtSerialChannel::reportOpenFailure(const QString &path, qint64 lockHolder)
                PortAdvice::permissionDenied(port, m_device, info.group(), groupMayOpen));
         return;
     }
-#endif
-    // Windows answers "access denied" for a port another program holds.
     report(Failure::Busy,
            tr("Cannot open %1 (%2): the device is busy or locked by another program (%3). "
               "Close that program and pick the port again.")
                .arg(port, m_device, osText));
+#endif
 }
 
 void QtSerialChannel::close()

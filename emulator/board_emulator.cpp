@@ -3,21 +3,17 @@
 #include "command_parser.h"
 
 #include <QPointer>
-#include <QSocketNotifier>
 #include <QTimer>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <deque>
 #include <map>
 #include <optional>
-#include <pty.h>
 #include <utility>
 
-#include <fcntl.h>
-#include <termios.h>
-#include <unistd.h>
+#ifdef Q_OS_UNIX
+#include "pty_line.h"
+#endif
 
 using namespace std::chrono_literals;
 
@@ -33,11 +29,6 @@ constexpr auto kUnfinished = 500ms;
 // If the panel stops reading we hold at most this much going out, then drop.
 constexpr qsizetype kMaxOutgoing = 4 * 1024 * 1024;
 
-QString systemError(const char *what)
-{
-    return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
-}
-
 } // namespace
 
 struct BoardEmulator::Private
@@ -46,17 +37,15 @@ struct BoardEmulator::Private
 
     BoardEmulator *q;
 
-    int master = -1;
-    // Our own handle on the panel's side, never read: while it is open the
-    // master never sees a hang-up when the panel closes its side.
-    int slaveKeeper = -1;
+    bool running = false;
+#ifdef Q_OS_UNIX
+    PtyLine *pty = nullptr;   // none: the board runs in-process
+#endif
     // Bumped whenever the line opens or closes, so work started for an old
     // line stops if a slot hung up (or restarted) under our feet.
     quint64 session = 0;
     QString path;
     QString error;
-    QSocketNotifier *readNotifier = nullptr;
-    QSocketNotifier *writeNotifier = nullptr;
     // Fires when the next thing is due: a byte in or out, an answer, a parser timeout.
     QTimer *wakeTimer;
 
@@ -99,9 +88,10 @@ struct BoardEmulator::Private
     Clock::time_point lineFree;   // when the line's last byte was complete
     // Texts whose last byte has left, not yet told through sent().
     QList<QByteArray> left;
-    // Bytes due that the pseudo-terminal could not take yet.
-    QByteArray outgoing;
+    // In-process: bytes on their way to the panel, each with its time on the line.
+    QList<std::pair<QByteArray, Clock::time_point>> delivered;
 
+    void powerOn();
     void closeLine();
     // Whether, when called, this board still runs the same line: a slot may
     // have deleted it, hung up or started again.
@@ -112,7 +102,7 @@ struct BoardEmulator::Private
         };
     }
 
-    void onReadable();
+    void take(const QByteArray &bytes);
     void tick();
     void arm();
     Clock::time_point parserDeadline() const;
@@ -124,8 +114,7 @@ struct BoardEmulator::Private
     void transmit(Clock::time_point at, const QByteArray &bytes);
     void flushLine(Clock::time_point until);
     bool tellLeft();
-    void write(const QByteArray &bytes);
-    void writeOutgoing();
+    void write(const QByteArray &bytes, Clock::time_point at);
 };
 
 BoardEmulator::Private::Private(BoardEmulator *owner)
@@ -136,9 +125,22 @@ BoardEmulator::Private::Private(BoardEmulator *owner)
     wakeTimer->setTimerType(Qt::PreciseTimer);
 }
 
+// A new board at power-on, on a fresh line.
+void BoardEmulator::Private::powerOn()
+{
+    board = {};
+    received.clear();
+    commands.clear();
+    lastArrival = lastReplyDue = lineFree = {};
+    ++session;
+    running = true;
+    error.clear();
+}
+
 void BoardEmulator::Private::closeLine()
 {
     ++session;
+    running = false;
     wakeTimer->stop();
     parser.reset();
     incoming.clear();
@@ -146,37 +148,25 @@ void BoardEmulator::Private::closeLine()
     line.clear();
     lineDone = lineBytes = 0;
     left.clear();
-    outgoing.clear();
-    // We may be inside one of their activations: disable now, delete later.
-    for (QSocketNotifier **n : {&readNotifier, &writeNotifier}) {
-        if (*n) {
-            (*n)->setEnabled(false);
-            (*n)->deleteLater();
-            *n = nullptr;
-        }
+    delivered.clear();
+#ifdef Q_OS_UNIX
+    if (pty) {
+        // We may be inside its activation: closed now, deleted later.
+        pty->close();
+        pty->deleteLater();
+        pty = nullptr;
     }
-    if (slaveKeeper >= 0)
-        ::close(slaveKeeper);
-    if (master >= 0)
-        ::close(master);
-    slaveKeeper = -1;
-    master = -1;
+#endif
 }
 
-void BoardEmulator::Private::onReadable()
+// Bytes the panel wrote just now.
+void BoardEmulator::Private::take(const QByteArray &bytes)
 {
-    // One read per activation: the notifier fires again while more is waiting.
-    char buffer[4096];
-    const ssize_t n = ::read(master, buffer, sizeof buffer);
-    // End of file or EIO cannot come while slaveKeeper is open; should
-    // anything like it come, stop reading rather than spin on the notifier.
-    if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR))
-        readNotifier->setEnabled(false);
     const Clock::time_point now = Clock::now();
-    for (ssize_t i = 0; i < n; ++i) {
+    for (const char c : bytes) {
         // Back to back while the line is busy, else one byte time from now.
         lastArrival = paced ? std::max(lastArrival, now) + ByteTime : now;
-        incoming.emplace_back(lastArrival, buffer[i]);
+        incoming.emplace_back(lastArrival, c);
     }
     tick();
 }
@@ -221,10 +211,16 @@ void BoardEmulator::Private::tick()
         arm();
 }
 
-// Tells what has left the line; false when a slot hung up (or restarted) the board.
+// Hands over and tells what has left the line; false when a slot hung up (or
+// restarted) the board.
 bool BoardEmulator::Private::tellLeft()
 {
     const auto here = stillHere();
+    for (const auto &[bytes, at] : std::exchange(delivered, {})) {
+        emit q->lineOutput(bytes, at);
+        if (!here())
+            return false;
+    }
     for (const QByteArray &bytes : std::exchange(left, {})) {
         emit q->sent(bytes);
         if (!here())
@@ -316,7 +312,7 @@ void BoardEmulator::Private::answer(Clock::time_point at, const QByteArray &norm
 void BoardEmulator::Private::transmit(Clock::time_point at, const QByteArray &bytes)
 {
     if (!paced) {
-        write(bytes);
+        write(bytes, at);
         left.append(bytes);
         return;
     }
@@ -336,9 +332,9 @@ void BoardEmulator::Private::flushLine(Clock::time_point until)
         const QByteArray &text = line.front();
         const qsizetype due =
             std::min<qsizetype>(text.size() - lineDone, (until - lineNext) / ByteTime + 1);
-        write(text.sliced(lineDone, due));
-        lineDone += due;
         lineFree = lineNext + (due - 1) * ByteTime;
+        write(text.sliced(lineDone, due), lineFree);
+        lineDone += due;
         lineNext = lineFree + ByteTime;
         if (lineDone == text.size()) {
             left.append(text);
@@ -349,32 +345,16 @@ void BoardEmulator::Private::flushLine(Clock::time_point until)
     }
 }
 
-void BoardEmulator::Private::write(const QByteArray &bytes)
+void BoardEmulator::Private::write(const QByteArray &bytes, Clock::time_point at)
 {
-    if (master < 0)
+#ifdef Q_OS_UNIX
+    if (pty) {
+        pty->write(bytes);
         return;
-    outgoing.append(bytes.first(std::min(bytes.size(), kMaxOutgoing - outgoing.size())));
-    writeOutgoing();
-}
-
-// Writes what the pseudo-terminal takes now; the write notifier brings the rest.
-void BoardEmulator::Private::writeOutgoing()
-{
-    qsizetype done = 0;
-    while (done < outgoing.size()) {
-        const ssize_t n = ::write(master, outgoing.constData() + done, size_t(outgoing.size() - done));
-        if (n > 0) {
-            done += n;
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
-            done = outgoing.size();   // the line failed; what is left can never go
-        break;
     }
-    outgoing.remove(0, done);
-    writeNotifier->setEnabled(!outgoing.isEmpty());
+#endif
+    if (running)
+        delivered.append({bytes, at});
 }
 
 // ---------------------------------------------------------------------------
@@ -395,45 +375,44 @@ bool BoardEmulator::start()
 {
     if (isRunning())
         return true;
-
-    // Raw bytes both ways and no echo, as a real 2400 8N1 line would carry.
-    termios tio{};
-    ::cfmakeraw(&tio);
-    tio.c_cflag |= CLOCAL | CREAD;
-    ::cfsetispeed(&tio, B2400);
-    ::cfsetospeed(&tio, B2400);
-    int master = -1;
-    int slave = -1;
-    char name[PATH_MAX] = {};
-    if (::openpty(&master, &slave, name, &tio, nullptr) != 0) {
-        d->error = systemError("openpty");
+#ifdef Q_OS_UNIX
+    auto *line = new PtyLine(this);
+    if (!line->open()) {
+        d->error = line->errorString();
+        delete line;
         return false;
     }
-    for (const int fd : {master, slave}) {
-        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-    }
+    d->powerOn();
+    d->pty = line;
+    d->path = line->devicePath();
+    connect(line, &PtyLine::received, this, [this](const QByteArray &bytes) { d->take(bytes); });
+    return true;
+#else
+    d->error = QStringLiteral("this system has no pseudo-terminals");
+    return false;
+#endif
+}
 
-    // A new board at power-on.
-    d->board = {};
-    d->received.clear();
-    d->commands.clear();
-    d->lastArrival = d->lastReplyDue = d->lineFree = {};
-    ++d->session;
-    d->master = master;
-    d->slaveKeeper = slave;
-    d->path = QString::fromLocal8Bit(name);
-    d->error.clear();
-
-    d->readNotifier = new QSocketNotifier(master, QSocketNotifier::Read, this);
-    connect(d->readNotifier, &QSocketNotifier::activated, this, [this] { d->onReadable(); });
-    d->writeNotifier = new QSocketNotifier(master, QSocketNotifier::Write, this);
-    d->writeNotifier->setEnabled(false);
-    connect(d->writeNotifier, &QSocketNotifier::activated, this, [this] { d->writeOutgoing(); });
+bool BoardEmulator::startInProcess()
+{
+    if (isRunning())
+        return true;
+    d->powerOn();
+    d->path.clear();
     return true;
 }
 
-bool BoardEmulator::isRunning() const { return d->master >= 0; }
+void BoardEmulator::take(const QByteArray &bytes)
+{
+#ifdef Q_OS_UNIX
+    if (d->pty)
+        return;   // the pseudo-terminal brings them
+#endif
+    if (isRunning() && !bytes.isEmpty())
+        d->take(bytes);
+}
+
+bool BoardEmulator::isRunning() const { return d->running; }
 QString BoardEmulator::devicePath() const { return d->path; }
 QString BoardEmulator::errorString() const { return d->error; }
 

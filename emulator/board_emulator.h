@@ -8,10 +8,12 @@
 #include <chrono>
 #include <memory>
 
-// An emulated programmer board on the far side of a pseudo-terminal.
-// The panel (or a test) opens devicePath() like any serial device; the
-// emulator parses the command stream and answers each command with six
-// characters: status ("OK" or "ER"), minute as two digits, bit, mode.
+// An emulated programmer board on the far side of a pseudo-terminal, or
+// in-process with no transport at all. On a pseudo-terminal the panel (or a
+// test) opens devicePath() like any serial device; in-process the bytes come
+// in by take() and go out by lineOutput(). Either way the emulator parses the
+// command stream and answers each command with six characters: status ("OK"
+// or "ER"), minute as two digits, bit, mode.
 //
 // By default it keeps the pace of a real 2400-baud 8N1 line both ways: a
 // command reaches the board one byte time per byte after the panel wrote it,
@@ -53,13 +55,21 @@ public:
     // Opens a pseudo-terminal pair in raw mode. False (and errorString()) on failure.
     // A fresh start (also after hangUp()) is a new board: new device path,
     // power-on state, empty logs. Calling it while running does nothing.
+    // Systems without pseudo-terminals (Windows) always fail here.
     bool start();
+    // The same board with no pseudo-terminal: bytes come in by take() and go
+    // out by lineOutput(). Calling it while running does nothing.
+    bool startInProcess();
     bool isRunning() const;
     QString devicePath() const;   // full path of the panel's side, e.g. "/dev/pts/4"
     QString errorString() const;
 
     // The board goes away: both of its ends close, the panel's side sees a hang-up.
     void hangUp();
+
+    // In-process: bytes the panel writes now. Paced, each reaches the board
+    // one byte time after the one before it (or after now, on an idle line).
+    void take(const QByteArray &bytes);
 
     // --- behaviour -------------------------------------------------------
     // On (the default): bytes take the line time of 2400 baud 8N1 both ways.
@@ -95,6 +105,9 @@ signals:
     // Bytes that went out to the panel (an answer, a piece or unasked bytes),
     // told as their last byte leaves the line; lets a front end log the traffic.
     void sent(const QByteArray &bytes);
+    // In-process: bytes reaching the panel, no earlier than `at`, when the
+    // last of them is complete on the line.
+    void lineOutput(const QByteArray &bytes, BoardEmulator::Clock::time_point at);
 
 private:
     struct Private;

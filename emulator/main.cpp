@@ -4,7 +4,7 @@
 #include "board_emulator.h"
 #include "command_line.h"
 #include "translations.h"
-#include "unix_signal_watcher.h"
+#include "termination_watcher.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
@@ -72,8 +72,8 @@ int main(int argc, char *argv[])
     const bool paced = !parser.isSet(instantOption);
 
     // Ctrl+C, kill and a closed terminal all end the program normally.
-    UnixSignalWatcher signalWatcher;
-    QObject::connect(&signalWatcher, &UnixSignalWatcher::terminationRequested, qApp,
+    TerminationWatcher signalWatcher;
+    QObject::connect(&signalWatcher, &TerminationWatcher::terminationRequested, qApp,
                      &QCoreApplication::quit);
 
     BoardEmulator board;

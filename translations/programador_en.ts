@@ -52,6 +52,13 @@ Serial ports on this system:
 with the option on its Exec line (man programador shows how).</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>To use another port, start the panel from a command prompt with one of:
+    programador --com1 COM3
+    programador --com2 COM3
+or add the option to the Target of a shortcut to programador.exe.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Form1Layout</name>
@@ -98,6 +105,26 @@ then log out and in again.</source>
     </message>
     <message>
         <source>Lost the connection on %1 (%2): the device went away (%3).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot open %1 (%2): Windows has no such port (%3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Device Manager lists this computer&apos;s ports under &quot;Ports (COM &amp; LPT)&quot;. A USB adapter&apos;s port appears there, with its COM number, once the adapter is plugged in and its driver is installed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot open %1 (%2): another program is using the port (%3) Close that program and pick the port again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot open %1 (%2): %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>If the port is on a USB adapter, unplug the adapter and plug it in again; if that does not help, install its maker&apos;s driver.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -241,6 +268,12 @@ Com1 and Com2 are the first and the second serial port this system lists (see --
     </message>
     <message>
         <source>%1 needs a device name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Control panel for a minute/bit programmer board on a serial line (2400 baud, 8N1).
+
+Com1 and Com2 are the ports COM1 and COM2 (see --list-ports); --com1 and --com2 put another port behind them, such as COM3. Qt&apos;s own options, such as -style, are accepted too.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

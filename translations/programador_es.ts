@@ -66,6 +66,16 @@ with the option on its Exec line (man programador shows how).</source>
     ~/.local/share/applications
 con la opción en su línea Exec (man programador explica cómo).</translation>
     </message>
+    <message>
+        <source>To use another port, start the panel from a command prompt with one of:
+    programador --com1 COM3
+    programador --com2 COM3
+or add the option to the Target of a shortcut to programador.exe.</source>
+        <translation>Para usar otro puerto, inicie el panel desde un símbolo del sistema con una de estas órdenes:
+    programador --com1 COM3
+    programador --com2 COM3
+o añada la opción al Destino de un acceso directo a programador.exe.</translation>
+    </message>
 </context>
 <context>
     <name>Form1Layout</name>
@@ -115,6 +125,26 @@ y vuelva a iniciar sesión.</translation>
     <message>
         <source>Lost the connection on %1 (%2): the device went away (%3).</source>
         <translation>Se ha perdido la conexión en %1 (%2): el dispositivo ha desaparecido (%3).</translation>
+    </message>
+    <message>
+        <source>Cannot open %1 (%2): Windows has no such port (%3)</source>
+        <translation>No se puede abrir %1 (%2): Windows no tiene ese puerto (%3)</translation>
+    </message>
+    <message>
+        <source>Device Manager lists this computer&apos;s ports under &quot;Ports (COM &amp; LPT)&quot;. A USB adapter&apos;s port appears there, with its COM number, once the adapter is plugged in and its driver is installed.</source>
+        <translation>El Administrador de dispositivos muestra los puertos de este equipo en «Puertos (COM y LPT)». El puerto de un adaptador USB aparece allí, con su número COM, una vez conectado el adaptador e instalado su controlador.</translation>
+    </message>
+    <message>
+        <source>Cannot open %1 (%2): another program is using the port (%3) Close that program and pick the port again.</source>
+        <translation>No se puede abrir %1 (%2): otro programa está usando el puerto (%3) Cierre ese programa y vuelva a elegir el puerto.</translation>
+    </message>
+    <message>
+        <source>Cannot open %1 (%2): %3</source>
+        <translation>No se puede abrir %1 (%2): %3</translation>
+    </message>
+    <message>
+        <source>If the port is on a USB adapter, unplug the adapter and plug it in again; if that does not help, install its maker&apos;s driver.</source>
+        <translation>Si el puerto está en un adaptador USB, desconecte el adaptador y vuelva a conectarlo; si no sirve, instale el controlador de su fabricante.</translation>
     </message>
 </context>
 <context>
@@ -260,6 +290,14 @@ Com1 y Com2 son el primer y el segundo puerto serie que muestra este sistema (v�
     <message>
         <source>%1 needs a device name</source>
         <translation>%1 necesita el nombre de un dispositivo</translation>
+    </message>
+    <message>
+        <source>Control panel for a minute/bit programmer board on a serial line (2400 baud, 8N1).
+
+Com1 and Com2 are the ports COM1 and COM2 (see --list-ports); --com1 and --com2 put another port behind them, such as COM3. Qt&apos;s own options, such as -style, are accepted too.</source>
+        <translation>Panel de control para una placa programadora de minutos y bits en una línea serie (2400 baudios, 8N1).
+
+Com1 y Com2 son los puertos COM1 y COM2 (véase --list-ports); --com1 y --com2 ponen otro puerto en su lugar, como COM3. También se aceptan las opciones propias de Qt, como -style.</translation>
     </message>
 </context>
 </TS>

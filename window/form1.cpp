@@ -16,7 +16,21 @@ using namespace BoardProtocol;
 static constexpr int MessageBoxWarmUpMs = 500;
 
 Form1::Form1(const PortMap &ports, QWidget *parent)
-    : QWidget(parent), ui(this), serie(ports), m_dialogue(&serie)
+    : Form1(std::make_unique<QtSerialChannel>(ports), nullptr, parent)
+{
+}
+
+Form1::Form1(SerialChannel *channel, QWidget *parent)
+    : Form1(nullptr, channel, parent)
+{
+}
+
+Form1::Form1(std::unique_ptr<QtSerialChannel> port, SerialChannel *channel, QWidget *parent)
+    : QWidget(parent)
+    , ui(this)
+    , m_port(std::move(port))
+    , serie(m_port ? *m_port : *channel)
+    , m_dialogue(&serie)
 {
     // activated: a user's pick, by mouse, key or wheel, even of the same entry.
     const std::pair<QComboBox *, Handler> lists[] = {
@@ -216,7 +230,7 @@ void Form1::onChannelError(SerialChannel::Failure failure, const QString &messag
         report(message);
         return;
     }
-    const QStringList found = serie.portMap().describePorts();
+    const QStringList found = m_port ? m_port->portMap().describePorts() : QStringList();
     if (found.isEmpty()) {
         report(tr("%1\n\nThis system shows no serial ports.\n\n%2").arg(message, otherDevice()));
     } else {
@@ -230,6 +244,13 @@ void Form1::onChannelError(SerialChannel::Failure failure, const QString &messag
 // copies whole.
 QString Form1::otherDevice()
 {
+#ifdef Q_OS_WIN
+    // Windows names ports COM1, COM2, COM3...; a shortcut's Target takes options too.
+    return tr("To use another port, start the panel from a command prompt with one of:\n"
+              "    programador --com1 COM3\n"
+              "    programador --com2 COM3\n"
+              "or add the option to the Target of a shortcut to programador.exe.");
+#endif
     QString advice = tr("To use another device, start the panel with one of:\n"
                         "    programador --com1 DEVICE\n"
                         "    programador --com2 DEVICE");

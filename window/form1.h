@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QComboBox;
 class QMessageBox;
 
@@ -23,10 +25,13 @@ class Form1 : public QWidget
 
 public:
     explicit Form1(const PortMap &ports = PortMap(), QWidget *parent = nullptr);
+    // The panel on another channel (the demo's in-process boards); not owned.
+    explicit Form1(SerialChannel *channel, QWidget *parent = nullptr);
     ~Form1() override;
 
     const Form1Layout &controls() const { return ui; }
-    QtSerialChannel &channel() { return serie; }
+    // The system's serial port; only when the window was not given another channel.
+    QtSerialChannel &channel() { return *m_port; }
     DeviceDialogue &dialogue() { return m_dialogue; }
 
     qint16 puerto() const { return Puerto; }
@@ -66,6 +71,8 @@ protected:
 private:
     using Handler = void (Form1::*)();
 
+    Form1(std::unique_ptr<QtSerialChannel> port, SerialChannel *channel, QWidget *parent);
+
     void pickByProgram(QComboBox *list, int index, Handler handler);
     void showStatus(const BoardProtocol::StatusFields &status);
     void onChannelError(SerialChannel::Failure failure, const QString &message);
@@ -76,7 +83,8 @@ private:
     void onPortSwitched(qint16 port, bool opened);
 
     Form1Layout ui;
-    QtSerialChannel serie;
+    std::unique_ptr<QtSerialChannel> m_port;   // the system's serial port, unless given another channel
+    SerialChannel &serie;
     DeviceDialogue m_dialogue;
     QMessageBox *m_message = nullptr;
     QString m_lastMessage;

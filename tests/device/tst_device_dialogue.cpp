@@ -1,5 +1,6 @@
 #include "board_emulator.h"
 #include "board_protocol.h"
+#include "demo_channel.h"
 #include "device_dialogue.h"
 #include "line_trace_capture.h"
 #include "qt_serial_channel.h"
@@ -51,6 +52,9 @@ private slots:
     void splitReplyIsShownWhole();
     void workForAGonePortIsDropped();
     void lineTraceIsSilentUnlessAskedFor();
+
+    // The demo's boards in-process, behind the channel, with no pseudo-terminal.
+    void inProcessBoardKeepsTheLinesPace();
 
 private:
     [[nodiscard]] bool exchange(const QByteArray &orden);
@@ -456,6 +460,56 @@ void TstDeviceDialogue::lineTraceIsSilentUnlessAskedFor()
         R"(read at end "0")", R"(shown "OK\x7F\xFF\"\\")",
     };
     QCOMPARE(LineTraceCapture::events(LineTraceCapture::of(true, exchangeOnce)), expected);
+}
+
+void TstDeviceDialogue::inProcessBoardKeepsTheLinesPace()
+{
+    using namespace std::chrono;
+    DemoChannel channel;
+    DeviceDialogue demo(&channel);
+    BoardEmulator &board2 = channel.board(2);
+    struct Out { QByteArray bytes; Clock::time_point at; bool early; };
+    QList<Out> out;
+    connect(&board2, &BoardEmulator::lineOutput, this,
+            [&out](const QByteArray &bytes, Clock::time_point at) {
+                out.append({bytes, at, Clock::now() < at});
+            });
+
+    QVERIFY(demo.switchPort(2));
+    QVERIFY(channel.isOpen());
+    QSignalSpy finished(&demo, &DeviceDialogue::exchangeFinished);
+    const QByteArray command = BoardProtocol::minuteCommand(5);
+    const Clock::time_point written = Clock::now();
+    demo.EnviaOrden(command);
+    QVERIFY(finished.wait(WaitLimitMs) || !finished.isEmpty());
+
+    // Byte for byte to Com2's board only, and its whole reply shown.
+    QCOMPARE(board2.received(), command);
+    QVERIFY(channel.board(1).received().isEmpty());
+    QCOMPARE(finished.first().at(1).toByteArray(), QByteArray("OK0500"));
+    QCOMPARE(demo.status(), fields("OK", "05", "0", "One"));
+
+    // The command took its line time to reach the board...
+    QCOMPARE(board2.commands().size(), 1);
+    const Clock::time_point parsedAt = board2.commands().first().at;
+    QVERIFY(parsedAt >= written + command.size() * BoardEmulator::ByteTime);
+    // ...and the reply left one byte time per byte after the board's delay,
+    // none of it handed over before its time.
+    QByteArray replied;
+    for (const Out &piece : std::as_const(out)) {
+        replied += piece.bytes;
+        QVERIFY(!piece.early);
+        QCOMPARE(piece.at - parsedAt, 20ms + replied.size() * BoardEmulator::ByteTime);
+    }
+    QCOMPARE(replied, QByteArray("OK0500"));
+
+    // What a board sends while its port is closed is lost, as on a real line.
+    channel.close();
+    QSignalSpy left(&board2, &BoardEmulator::sent);
+    board2.sendUnasked("late");
+    QVERIFY(left.wait(WaitLimitMs));
+    QVERIFY(channel.open());
+    QCOMPARE(channel.readAll(), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TstDeviceDialogue)

@@ -50,6 +50,8 @@ private slots:
     void adviceFitsTheDevicesGroup();
     void lossGivesTheSystemsWordsOnlyWhenTheyTell_data();
     void lossGivesTheSystemsWordsOnlyWhenTheyTell();
+    void windowsFailuresSpeakWindows_data();
+    void windowsFailuresSpeakWindows();
     void hangUpIsReportedOnceAndGoesIdle();
     void portPickWhileALossIsPendingGoesToThePortPicked();
     void comPortsFollowTheSystemList();
@@ -394,6 +396,49 @@ void TstSerialChannel::lossGivesTheSystemsWordsOnlyWhenTheyTell()
              qPrintable(message));
     QVERIFY2(message.contains(QLatin1String("pick a port to connect again")), qPrintable(message));
     QCOMPARE(message.contains(QStringLiteral("(%1)").arg(osText)), shown);
+}
+
+void TstSerialChannel::windowsFailuresSpeakWindows_data()
+{
+    QTest::addColumn<QSerialPort::SerialPortError>("error");
+    QTest::addColumn<QString>("osText");
+    QTest::addColumn<SerialChannel::Failure>("failure");
+    QTest::addColumn<QStringList>("advice");
+
+    // Windows' own words, as FormatMessage gives them to Qt.
+    QTest::newRow("no such port") << QSerialPort::DeviceNotFoundError
+                                  << "The system cannot find the file specified."
+                                  << SerialChannel::Failure::NoSuchDevice
+                                  << QStringList{"no such port", "Device Manager",
+                                                 "\"Ports (COM & LPT)\"", "driver"};
+    // Windows lets one program at a time open a port: "access denied" means in use.
+    QTest::newRow("held by another program") << QSerialPort::PermissionError << "Access is denied."
+                                             << SerialChannel::Failure::Busy
+                                             << QStringList{"another program", "Close that program"};
+    QTest::newRow("adapter not working") << QSerialPort::OpenError
+                                         << "A device attached to the system is not functioning."
+                                         << SerialChannel::Failure::Other
+                                         << QStringList{"USB adapter", "driver"};
+}
+
+void TstSerialChannel::windowsFailuresSpeakWindows()
+{
+    QFETCH(QSerialPort::SerialPortError, error);
+    QFETCH(QString, osText);
+    QFETCH(SerialChannel::Failure, failure);
+    QFETCH(QStringList, advice);
+
+    const auto [given, message] = PortAdvice::openFailedOnWindows(
+        QStringLiteral("Com2"), QStringLiteral("COM2"), error, osText);
+    QCOMPARE(given, failure);
+    QVERIFY2(message.startsWith(QLatin1String("Cannot open Com2 (COM2): ")), qPrintable(message));
+    // Windows' words once, as Windows says them.
+    QCOMPARE(message.count(osText), 1);
+    for (const QString &words : std::as_const(advice))
+        QVERIFY2(message.contains(words), qPrintable(message));
+    // Nothing of Unix.
+    for (const char *word : {"/dev", "dialout", "udev", "sudo", "root", "group"})
+        QVERIFY2(!message.contains(QLatin1String(word)), qPrintable(message));
 }
 
 void TstSerialChannel::hangUpIsReportedOnceAndGoesIdle()
