@@ -1,8 +1,10 @@
-#include "board_emulator.h"
 #include "board_protocol.h"
 #include "device_dialogue.h"
-#include "qt_serial_channel.h"
 #include "scripted_channel.h"
+#ifdef PROGRAMADOR_HAVE_EMULATOR
+#include "board_emulator.h"
+#include "qt_serial_channel.h"
+#endif
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -28,6 +30,8 @@ class TstDeviceDialogue : public QObject
     Q_OBJECT
 
 private slots:
+    // Where there are no pseudo-terminals (Windows), only the scripted cases.
+#ifdef PROGRAMADOR_HAVE_EMULATOR
     void init();
     void cleanup();
 
@@ -43,6 +47,7 @@ private slots:
     void closedChannelRefusesWithoutWriting();
     void lossDuringAWaitDropsTheQueue();
     void replyAsTheNextCommandStartsIsNoLoss();
+#endif
 
     // Exact polls, with a scripted channel.
     void replyAtAnExactPoll_data();
@@ -51,13 +56,17 @@ private slots:
     void splitReplyIsShownWhole();
     void workForAGonePortIsDropped();
 
+#ifdef PROGRAMADOR_HAVE_EMULATOR
 private:
     bool exchange(const QByteArray &orden);
 
     BoardEmulator *board = nullptr;
     QtSerialChannel *serie = nullptr;
     DeviceDialogue *dialogue = nullptr;
+#endif
 };
+
+#ifdef PROGRAMADOR_HAVE_EMULATOR
 
 void TstDeviceDialogue::init()
 {
@@ -299,6 +308,8 @@ void TstDeviceDialogue::replyAsTheNextCommandStartsIsNoLoss()
     QCOMPARE(errors.size(), 0);
     QCOMPARE(board->received(), BoardProtocol::programCommand().repeated(5));
 }
+
+#endif // PROGRAMADOR_HAVE_EMULATOR
 
 void TstDeviceDialogue::replyAtAnExactPoll_data()
 {
