@@ -51,11 +51,22 @@ static bool naturalLess(const QString &a, const QString &b)
     return split(a) < split(b);
 }
 
+// The name a user knows the port by: the device path on Unix; on Windows the
+// port's own name (COM1), not its system location (\\.\COM1).
+static QString deviceOf(const QSerialPortInfo &info)
+{
+#ifdef Q_OS_WIN
+    return info.portName();
+#else
+    return info.systemLocation();
+#endif
+}
+
 QList<QSerialPortInfo> PortMap::listedPorts()
 {
     QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     std::stable_sort(ports.begin(), ports.end(), [](const auto &a, const auto &b) {
-        return naturalLess(a.systemLocation(), b.systemLocation());
+        return naturalLess(deviceOf(a), deviceOf(b));
     });
     return ports;
 }
@@ -64,7 +75,7 @@ QStringList PortMap::listedDevices()
 {
     QStringList devices;
     for (const QSerialPortInfo &info : listedPorts())
-        devices << info.systemLocation();
+        devices << deviceOf(info);
     return devices;
 }
 
@@ -74,7 +85,7 @@ QStringList PortMap::describePorts() const
     const QString com2 = device(2);
     QStringList lines;
     for (const QSerialPortInfo &info : listedPorts()) {
-        const QString location = info.systemLocation();
+        const QString location = deviceOf(info);
         QString line = location == com1 ? QStringLiteral("Com1  ")
                      : location == com2 ? QStringLiteral("Com2  ")
                                         : QStringLiteral("      ");

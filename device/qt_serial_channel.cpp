@@ -106,6 +106,7 @@ void QtSerialChannel::reportOpenFailure(const QString &path)
 #ifdef Q_OS_UNIX
     const bool missing = !QFileInfo::exists(path);
 #else
+    Q_UNUSED(path)
     const bool missing = false;
 #endif
     if (error == QSerialPort::DeviceNotFoundError || missing) {
