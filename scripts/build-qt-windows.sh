@@ -77,7 +77,7 @@ rm -rf "$prefix" "$work"
 mkdir -p "$work" "$downloads"
 
 # qtbase: Debian's source package, fetched through a deb-src line if the machine has none.
-if ! verify "$downloads" "${qtbase_files[@]}" 2>/dev/null; then
+if ! verify "$downloads" "${qtbase_files[@]}" >/dev/null 2>&1; then
     if ! apt-cache showsrc qt6-base 2>/dev/null | grep -qx "Version: $qtbase_deb_version"; then
         as_root tee /etc/apt/sources.list.d/programador-deb-src.sources >/dev/null <<'EOF'
 # Source packages, for building Qt for Windows from Debian's own Qt source
