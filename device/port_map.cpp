@@ -53,11 +53,22 @@ void PortMap::setLister(Lister lister)
     m_lister = std::move(lister);
 }
 
+// The name a user knows the port by: the device path on Unix; on Windows the
+// port's own name (COM1), not its system location (\\.\COM1).
+static QString deviceOf(const QSerialPortInfo &info)
+{
+#ifdef Q_OS_WIN
+    return info.portName();
+#else
+    return info.systemLocation();
+#endif
+}
+
 QList<QSerialPortInfo> PortMap::listedPorts()
 {
     QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     std::stable_sort(ports.begin(), ports.end(), [](const auto &a, const auto &b) {
-        return naturalLess(a.systemLocation(), b.systemLocation());
+        return naturalLess(deviceOf(a), deviceOf(b));
     });
     return ports;
 }
@@ -66,7 +77,7 @@ QStringList PortMap::listedDevices()
 {
     QStringList devices;
     for (const QSerialPortInfo &info : listedPorts())
-        devices << info.systemLocation();
+        devices << deviceOf(info);
     return devices;
 }
 
@@ -117,12 +128,7 @@ QStringList PortMap::describePorts() const
     for (qsizetype i = 0; i < ports.size(); ++i) {
         const QSerialPortInfo &info = ports.at(i);
         // The devices start in one column, two spaces after the widest mark.
-        QString line = marks.at(i).leftJustified(width) + QStringLiteral("  ");
-#ifdef Q_OS_WIN
-        line += info.portName();   // "COM3", as Device Manager names it
-#else
-        line += info.systemLocation();
-#endif
+        QString line = marks.at(i).leftJustified(width) + QStringLiteral("  ") + deviceOf(info);
         if (!info.description().isEmpty())
             line += QStringLiteral("  %1").arg(info.description());
         if (!info.manufacturer().isEmpty())

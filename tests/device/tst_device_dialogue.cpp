@@ -32,6 +32,7 @@ private slots:
     void init();
     void cleanup();
 
+#ifdef PROGRAMADOR_HAVE_PTY
     // Over a pseudo-terminal, the emulated board on the far side.
     void everyCommandGoesOutByteForByte();
     void replyTiming_data();
@@ -44,6 +45,7 @@ private slots:
     void closedChannelRefusesWithoutWriting();
     void lossDuringAWaitDropsTheQueue();
     void replyAsTheNextCommandStartsIsNoLoss();
+#endif
 
     // Exact reads and times, with a scripted channel and a clock the test moves.
     void timingIsExact_data();
@@ -66,6 +68,7 @@ private:
 
 void TstDeviceDialogue::init()
 {
+#ifdef PROGRAMADOR_HAVE_PTY
     board = new BoardEmulator(this);
     QVERIFY2(board->start(), qPrintable(board->errorString()));
     PortMap ports;
@@ -74,6 +77,7 @@ void TstDeviceDialogue::init()
     serie->setPortNumber(1);
     QVERIFY(serie->open());
     dialogue = new DeviceDialogue(serie, this);
+#endif
 }
 
 void TstDeviceDialogue::cleanup()
@@ -86,6 +90,7 @@ void TstDeviceDialogue::cleanup()
     board = nullptr;
 }
 
+#ifdef PROGRAMADOR_HAVE_PTY
 bool TstDeviceDialogue::exchange(const QByteArray &orden)
 {
     QSignalSpy finished(dialogue, &DeviceDialogue::exchangeFinished);
@@ -298,6 +303,7 @@ void TstDeviceDialogue::replyAsTheNextCommandStartsIsNoLoss()
     QCOMPARE(errors.size(), 0);
     QCOMPARE(board->received(), BoardProtocol::programCommand().repeated(5));
 }
+#endif // PROGRAMADOR_HAVE_PTY
 
 // The dialogue's timers fired as a clock the test moves says they fall due,
 // each `late` after its time, until the exchange is over: no wall clock.

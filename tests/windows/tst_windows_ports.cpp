@@ -1,0 +1,71 @@
+// Com1 and Com2 on Windows, under Wine. The test run's Wine prefix has a COM1
+// (run_under_wine.sh --fresh-prefix) and nothing behind COM2.
+#include "port_map.h"
+#include "qt_serial_channel.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <algorithm>
+
+using Failure = SerialChannel::Failure;
+
+class TstWindowsPorts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void comEntriesAreTheSystemsComPorts();
+    void portListMarksComEntries();
+    void missingComPortIsNamed();
+};
+
+void TstWindowsPorts::comEntriesAreTheSystemsComPorts()
+{
+    // Whatever the system lists, and in whatever order: Com1 is COM1, Com2 is COM2.
+    PortMap ports;
+    ports.setLister([] { return QStringList{QStringLiteral("COM3"), QStringLiteral("COM1")}; });
+    QCOMPARE(ports.device(1), QStringLiteral("COM1"));
+    QCOMPARE(ports.device(2), QStringLiteral("COM2"));
+    // --com2 COM5 still puts another port behind an entry.
+    ports.setDevice(2, QStringLiteral("COM5"));
+    QCOMPARE(ports.device(2), QStringLiteral("COM5"));
+}
+
+void TstWindowsPorts::portListMarksComEntries()
+{
+    // The list a user is shown names ports the Windows way and marks the one behind Com1.
+    const QStringList lines = PortMap().describePorts();
+    const auto com1 = std::find_if(lines.begin(), lines.end(), [](const QString &line) {
+        return line.contains(QLatin1String("COM1"));
+    });
+    QVERIFY2(com1 != lines.end(), qPrintable(lines.join(QLatin1Char('\n'))));
+    QVERIFY2(com1->startsWith(QLatin1String("Com1  COM1")), qPrintable(*com1));
+    for (const QString &line : lines)
+        QVERIFY2(!line.contains(QLatin1String("\\\\.\\")), qPrintable(line));
+}
+
+void TstWindowsPorts::missingComPortIsNamed()
+{
+    // Under Wine a port switched off still opens and then fails to set up, so
+    // only the name is pinned for COM2; a port the system has not at all
+    // (COM9 here, as if given with --com2) is reported as missing.
+    for (const QString &device : {QString(), QStringLiteral("COM9")}) {
+        PortMap ports;
+        if (!device.isEmpty())
+            ports.setDevice(2, device);
+        QtSerialChannel serie(ports);
+        serie.setPortNumber(2);
+        QSignalSpy errors(&serie, &SerialChannel::errorOccurred);
+        QVERIFY(!serie.open());
+        QCOMPARE(errors.size(), 1);
+        const QString message = errors.first().at(1).toString();
+        QVERIFY2(message.contains(device.isEmpty() ? QLatin1String("COM2") : QLatin1String("COM9")),
+                 qPrintable(message));
+        if (!device.isEmpty())
+            QVERIFY2(errors.first().at(0).value<Failure>() == Failure::NoSuchDevice, qPrintable(message));
+    }
+}
+
+QTEST_GUILESS_MAIN(TstWindowsPorts)
+#include "tst_windows_ports.moc"
