@@ -226,7 +226,8 @@ void Form1::onChannelError(SerialChannel::Failure failure, const QString &messag
     // the user has picked another port that waits its turn.
     if (failure != Failure::NotOpen && !serie.isOpen() && !m_dialogue.hasPortSwitchQueued())
         ui.LstPuerto->setCurrentIndex(-1);
-    if (failure != Failure::NoSuchDevice) {
+    // A port that is missing or would not open: the ports there are may tell why.
+    if (failure != Failure::NoSuchDevice && failure != Failure::Other) {
         report(message);
         return;
     }
