@@ -3,6 +3,7 @@
 #include "form1.h"
 #include "forced_exit_guard.h"
 #include "line_trace.h"
+#include "port_advice.h"
 #include "port_map.h"
 #include "translations.h"
 
@@ -118,7 +119,7 @@ Request readCommandLine(QCommandLineParser &parser, const QStringList &arguments
 
 int listPorts(const PortMap &ports)
 {
-    const QStringList lines = ports.describePorts();
+    const QStringList lines = PortAdvice::describePorts(ports);
     // In one piece: on Windows it may be one message box.
     CommandLine::print(stdout, (lines.isEmpty() ? QCoreApplication::translate(
                                                       "main", "No serial ports found.")

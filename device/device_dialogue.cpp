@@ -6,7 +6,6 @@
 #include <algorithm>
 
 using namespace std::chrono_literals;
-using BoardProtocol::StatusFields;
 
 DeviceDialogue::DeviceDialogue(SerialChannel *channel, QObject *parent)
     : QObject(parent), serie(channel)
@@ -138,12 +137,12 @@ void DeviceDialogue::noteBusy()
 void DeviceDialogue::EsperaRespuesta()
 {
     // Whatever was waiting before this command's reply could arrive is stale.
-    Respuesta = serie->readAll();
-    if (!Respuesta.isEmpty())
-        qCDebug(lcLine) << "discarded" << Respuesta;
+    if (const QByteArray stale = serie->readAll(); !stale.isEmpty())
+        qCDebug(lcLine) << "discarded" << stale;
     Recibido = false;
     Respuesta.clear();
-    setStatus(StatusFields{});
+    m_status = {};
+    emit statusChanged(m_status);
     Pasada = 1;
     m_timedOut = false;
     pass(m_writtenAt);
@@ -192,7 +191,8 @@ void DeviceDialogue::finish()
         Respuesta += rest;
         qCDebug(lcLine) << "shown" << Respuesta.left(6);
     }
-    setStatus(BoardProtocol::decodeReply(Respuesta));
+    m_status = BoardProtocol::decodeReply(Respuesta);
+    emit statusChanged(m_status);
     m_phase = Phase::Idle;
     emit exchangeFinished(m_orden, Respuesta);
     if (m_phase == Phase::Idle)   // a slot may have asked for more already
@@ -203,10 +203,4 @@ void DeviceDialogue::refuse(const QByteArray &orden)
 {
     qCDebug(lcLine).nospace() << "refused " << orden << ": no port open";
     emit refused(orden, SerialChannel::notOpenMessage());
-}
-
-void DeviceDialogue::setStatus(const StatusFields &status)
-{
-    m_status = status;
-    emit statusChanged(status);
 }

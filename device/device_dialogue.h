@@ -43,6 +43,7 @@ public:
     bool isBusy() const { return m_phase != Phase::Idle || !m_queue.isEmpty(); }
     int queued() const { return int(m_queue.size()); }
     bool hasPortSwitchQueued() const;
+    // What the boxes show now.
     BoardProtocol::StatusFields status() const { return m_status; }
     // Where the waits read the time: the steady clock, or one a test moves.
     void setClock(std::function<Clock::time_point()> now) { m_now = std::move(now); }
@@ -80,7 +81,6 @@ private:
     void pass(Clock::time_point readAt);
     void finish();
     void scheduleAt(Clock::time_point due);
-    void setStatus(const BoardProtocol::StatusFields &status);
     void refuse(const QByteArray &orden);
     void noteBusy();
 

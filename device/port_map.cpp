@@ -5,14 +5,6 @@
 
 #include <algorithm>
 
-PortMap::PortMap()
-{
-#ifdef Q_OS_WIN
-    m_fixed[0] = QStringLiteral("COM1");
-    m_fixed[1] = QStringLiteral("COM2");
-#endif
-}
-
 // "ttyUSB10" sorts after "ttyUSB9": compare the name, then its trailing number.
 static bool naturalLess(const QString &a, const QString &b)
 {
@@ -53,9 +45,7 @@ void PortMap::setLister(Lister lister)
     m_lister = std::move(lister);
 }
 
-// The name a user knows the port by: the device path on Unix; on Windows the
-// port's own name (COM1), not its system location (\\.\COM1).
-static QString deviceOf(const QSerialPortInfo &info)
+QString PortMap::deviceOf(const QSerialPortInfo &info)
 {
 #ifdef Q_OS_WIN
     return info.portName();
@@ -110,34 +100,4 @@ QList<qint16> PortMap::entriesAt(const QString &location) const
             entries << port;
     }
     return entries;
-}
-
-QStringList PortMap::describePorts() const
-{
-    const QList<QSerialPortInfo> ports = listedPorts();
-    QStringList marks;
-    qsizetype width = qsizetype(qstrlen("Com1"));
-    for (const QSerialPortInfo &info : ports) {
-        QStringList names;
-        for (qint16 port : entriesAt(info.systemLocation()))
-            names << QStringLiteral("Com%1").arg(port);
-        marks << names.join(QLatin1Char(' '));
-        width = std::max(width, marks.last().size());
-    }
-    QStringList lines;
-    for (qsizetype i = 0; i < ports.size(); ++i) {
-        const QSerialPortInfo &info = ports.at(i);
-        // The devices start in one column, two spaces after the widest mark.
-        QString line = marks.at(i).leftJustified(width) + QStringLiteral("  ") + deviceOf(info);
-        if (!info.description().isEmpty())
-            line += QStringLiteral("  %1").arg(info.description());
-        if (!info.manufacturer().isEmpty())
-            line += QStringLiteral("  (%1)").arg(info.manufacturer());
-        if (info.hasVendorIdentifier() && info.hasProductIdentifier())
-            line += QStringLiteral("  [%1:%2]")
-                        .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
-                        .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
-        lines << line;
-    }
-    return lines;
 }

@@ -18,8 +18,6 @@ public:
     // The system's serial devices, in the order they are listed to the user.
     using Lister = std::function<QStringList()>;
 
-    PortMap();
-
     // The device behind the entry right now; empty when the system lists too few ports.
     QString device(qint16 port) const;
     void setDevice(qint16 port, const QString &device);
@@ -33,9 +31,9 @@ public:
     // The system's serial ports in a stable, natural order (ttyS2 before ttyS10).
     static QList<QSerialPortInfo> listedPorts();
     static QStringList listedDevices();
-    // One line per port: device, description, maker, USB ids; the lines of
-    // the ports behind Com1 and Com2 start with that name.
-    QStringList describePorts() const;
+    // The name a user knows a port by: the device path on Unix; on Windows
+    // the port's own name (COM1), not its system location (\\.\COM1).
+    static QString deviceOf(const QSerialPortInfo &info);
     // The entries (1, 2, both or none) whose name opens the device at location.
     QList<qint16> entriesAt(const QString &location) const;
 
@@ -46,6 +44,10 @@ public:
     static QString windowsLocation(const QString &name);
 
 private:
+#ifdef Q_OS_WIN
+    QString m_fixed[2] = {QStringLiteral("COM1"), QStringLiteral("COM2")};
+#else
     QString m_fixed[2];
+#endif
     Lister m_lister;
 };

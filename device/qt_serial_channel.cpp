@@ -1,7 +1,6 @@
 #include "qt_serial_channel.h"
 
 #include "line_trace.h"
-#include "port_advice.h"
 
 #include <QFileInfo>
 #include <QMetaObject>
@@ -13,7 +12,14 @@
 QtSerialChannel::QtSerialChannel(const PortMap &ports, QObject *parent)
     : SerialChannel(parent), m_ports(ports)
 {
-    applyLineSettings();
+    // The port keeps its settings from one opening to the next.
+    m_port.setBaudRate(BaudRate);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    // Bounded: Qt never holds more than this; takeIn() moves it on.
+    m_port.setReadBufferSize(ReceiveBufferSize);
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialChannel::onPortError);
     // Bytes are only ever read here, on Qt's own notifier: a read made
     // anywhere else leaves the notifier reading an empty line, which Qt
@@ -27,17 +33,6 @@ QtSerialChannel::~QtSerialChannel()
 {
     // QSerialPort closes itself; quietly: nobody is left to hear about it.
     m_port.blockSignals(true);
-}
-
-void QtSerialChannel::applyLineSettings()
-{
-    m_port.setBaudRate(BaudRate);
-    m_port.setDataBits(QSerialPort::Data8);
-    m_port.setParity(QSerialPort::NoParity);
-    m_port.setStopBits(QSerialPort::OneStop);
-    m_port.setFlowControl(QSerialPort::NoFlowControl);
-    // Bounded: Qt never holds more than this; takeIn() moves it on.
-    m_port.setReadBufferSize(ReceiveBufferSize);
 }
 
 bool QtSerialChannel::isOpen() const
@@ -89,7 +84,6 @@ bool QtSerialChannel::open()
     // Every name of one device takes the same lock: a second opener is refused.
     const QString path = PortMap::systemPath(m_device);
     m_port.setPortName(path);
-    applyLineSettings();
     m_port.clearError();
     const qint64 holder = lockHolder(path);
     if (!holder && m_port.open(QIODevice::ReadWrite)) {
@@ -103,40 +97,36 @@ bool QtSerialChannel::open()
 void QtSerialChannel::reportOpenFailure(const QString &path, qint64 lockHolder)
 {
     // A lock held by another program refuses the port as Qt's own lock does.
-    const QSerialPort::SerialPortError error =
+    QSerialPort::SerialPortError error =
         lockHolder ? QSerialPort::PermissionError : m_port.error();
-    const QString osText =
-        lockHolder ? tr("locked by process %1").arg(lockHolder) : m_port.errorString();
+    // Windows' words end in a full stop of their own.
+    QString osText = lockHolder ? tr("locked by process %1").arg(lockHolder)
+                                : m_port.errorString().trimmed();
+    if (osText.endsWith(u'.'))
+        osText.chop(1);
     m_port.clearError();
-    const QString port = portLabel(m_portNumber);
+    const auto fail = [&](Failure failure, const QString &why) {
+        report(failure, tr("Cannot open %1 (%2): %3.").arg(portLabel(m_portNumber), m_device, why));
+    };
 
-#ifdef Q_OS_WIN
-    Q_UNUSED(path)
-    const auto [failure, message] = PortAdvice::openFailedOnWindows(port, m_device, error, osText);
-    report(failure, message);
-#else
-    if (error == QSerialPort::DeviceNotFoundError || !QFileInfo::exists(path)) {
-        // The system's words ("No such file or directory") would say it again.
-        report(Failure::NoSuchDevice,
-               tr("Cannot open %1 (%2): there is no such device.").arg(port, m_device));
-        return;
-    }
-    if (error != QSerialPort::PermissionError) {
-        report(Failure::Other, tr("Cannot open %1 (%2): %3.").arg(port, m_device, osText));
-        return;
-    }
+#ifdef Q_OS_UNIX
     const QFileInfo info(path);
-    if (!info.isReadable() || !info.isWritable()) {
-        const bool groupMayOpen = info.permission(QFile::ReadGroup | QFile::WriteGroup);
-        report(Failure::PermissionDenied,
-               PortAdvice::permissionDenied(port, m_device, info.group(), groupMayOpen));
-        return;
-    }
-    report(Failure::Busy,
-           tr("Cannot open %1 (%2): the device is busy or locked by another program (%3). "
-              "Close that program and pick the port again.")
-               .arg(port, m_device, osText));
+    if (!info.exists())
+        error = QSerialPort::DeviceNotFoundError;
+    else if (error == QSerialPort::PermissionError && !(info.isReadable() && info.isWritable()))
+        return fail(Failure::PermissionDenied, tr("permission denied"));
+#else
+    Q_UNUSED(path)
 #endif
+    // The system's words for a missing device would only say it again. Where
+    // the user may open the device (and on Windows, which lets one program at
+    // a time open a port), a refusal means another program holds it.
+    if (error == QSerialPort::DeviceNotFoundError)
+        fail(Failure::NoSuchDevice, tr("there is no such device"));
+    else if (error == QSerialPort::PermissionError)
+        fail(Failure::Busy, tr("the device is busy or locked by another program (%1)").arg(osText));
+    else
+        fail(Failure::Other, osText);
 }
 
 void QtSerialChannel::close()
@@ -208,18 +198,11 @@ QByteArray QtSerialChannel::readAll()
 
 void QtSerialChannel::onPortError(QSerialPort::SerialPortError error)
 {
-    switch (error) {
-    case QSerialPort::ResourceError:
-    case QSerialPort::ReadError:
-    case QSerialPort::WriteError:
-    case QSerialPort::UnknownError:
-        break;
-    default:
-        // Time-outs and not-open are no loss; settings and open errors are
-        // handled where they happen.
-        return;
-    }
-    if (!m_port.isOpen() || m_lossPending)
+    // Time-outs and not-open are no loss; settings and open errors are
+    // handled where they happen.
+    const bool loss = error == QSerialPort::ResourceError || error == QSerialPort::ReadError
+        || error == QSerialPort::WriteError || error == QSerialPort::UnknownError;
+    if (!loss || !m_port.isOpen() || m_lossPending)
         return;
     // Qt keeps reporting a hung-up line in a tight loop; note the first report
     // and close from the event loop, outside Qt's own notifier handler.
@@ -239,5 +222,27 @@ void QtSerialChannel::settleLoss()
     m_port.clearError();
     m_port.blockSignals(false);
     qCDebug(lcLine) << "close" << qUtf8Printable(portLabel(m_portNumber)) << m_device << "(lost)";
-    report(Failure::Lost, PortAdvice::lost(portLabel(m_portNumber), m_device, m_lossReason));
+    report(Failure::Lost, lostMessage(m_portNumber, m_device, m_lossReason));
+}
+
+// Texts that only say, in the system's words, that the device is gone, or
+// that are left over from an earlier call: they add nothing to "went away".
+static bool addsNothing(const QString &osText)
+{
+    if (osText.isEmpty())
+        return true;
+    for (int code : {0, ENOENT, ENODEV, ENXIO, ENOTTY, EIO, EBADF, EAGAIN}) {
+        if (osText == qt_error_string(code))
+            return true;
+    }
+    return false;
+}
+
+QString QtSerialChannel::lostMessage(qint16 port, const QString &device, const QString &osText)
+{
+    if (addsNothing(osText))
+        return tr("Lost the connection on %1 (%2): the device went away.")
+            .arg(portLabel(port), device);
+    return tr("Lost the connection on %1 (%2): the device went away (%3).")
+        .arg(portLabel(port), device, osText);
 }

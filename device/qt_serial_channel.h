@@ -32,9 +32,10 @@ public:
     QString deviceName() const;
     // The port's settings right now, for checks that a failure left them alone.
     const QSerialPort &port() const { return m_port; }
+    // What a loss is reported with; osText is the system's reason.
+    static QString lostMessage(qint16 port, const QString &device, const QString &osText);
 
 private:
-    void applyLineSettings();
     void onPortError(QSerialPort::SerialPortError error);
     void settleLoss();
     void takeIn();

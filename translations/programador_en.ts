@@ -74,10 +74,6 @@ or add the option to the Target of a shortcut to programador.exe.</source>
 <context>
     <name>PortAdvice</name>
     <message>
-        <source>Cannot open %1 (%2): permission denied.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>The device belongs to the group %1: join it with
     sudo usermod -aG %1 $USER
 then log out and in again.</source>
@@ -100,31 +96,15 @@ then log out and in again.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Lost the connection on %1 (%2): the device went away.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Lost the connection on %1 (%2): the device went away (%3).</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Cannot open %1 (%2): Windows has no such port (%3)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Device Manager lists this computer&apos;s ports under &quot;Ports (COM &amp; LPT)&quot;. A USB adapter&apos;s port appears there, with its COM number, once the adapter is plugged in and its driver is installed.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Cannot open %1 (%2): another program is using the port (%3) Close that program and pick the port again.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Cannot open %1 (%2): %3</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>If the port is on a USB adapter, unplug the adapter and plug it in again; if that does not help, install its maker&apos;s driver.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close that program and pick the port again.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -139,15 +119,27 @@ then log out and in again.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Cannot open %1 (%2): the device is busy or locked by another program (%3). Close that program and pick the port again.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Cannot open %1 (%2): there is no such device.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>locked by process %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>permission denied</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>there is no such device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the device is busy or locked by another program (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lost the connection on %1 (%2): the device went away.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lost the connection on %1 (%2): the device went away (%3).</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -91,10 +91,6 @@ o añada la opción al Destino de un acceso directo a programador.exe.</translat
 <context>
     <name>PortAdvice</name>
     <message>
-        <source>Cannot open %1 (%2): permission denied.</source>
-        <translation>No se puede abrir %1 (%2): permiso denegado.</translation>
-    </message>
-    <message>
         <source>The device belongs to the group %1: join it with
     sudo usermod -aG %1 $USER
 then log out and in again.</source>
@@ -119,32 +115,16 @@ y vuelva a iniciar sesión.</translation>
         <translation>Se ha cerrado el puerto; elija un puerto para volver a conectar.</translation>
     </message>
     <message>
-        <source>Lost the connection on %1 (%2): the device went away.</source>
-        <translation>Se ha perdido la conexión en %1 (%2): el dispositivo ha desaparecido.</translation>
-    </message>
-    <message>
-        <source>Lost the connection on %1 (%2): the device went away (%3).</source>
-        <translation>Se ha perdido la conexión en %1 (%2): el dispositivo ha desaparecido (%3).</translation>
-    </message>
-    <message>
-        <source>Cannot open %1 (%2): Windows has no such port (%3)</source>
-        <translation>No se puede abrir %1 (%2): Windows no tiene ese puerto (%3)</translation>
-    </message>
-    <message>
         <source>Device Manager lists this computer&apos;s ports under &quot;Ports (COM &amp; LPT)&quot;. A USB adapter&apos;s port appears there, with its COM number, once the adapter is plugged in and its driver is installed.</source>
         <translation>El Administrador de dispositivos muestra los puertos de este equipo en «Puertos (COM y LPT)». El puerto de un adaptador USB aparece allí, con su número COM, una vez conectado el adaptador e instalado su controlador.</translation>
     </message>
     <message>
-        <source>Cannot open %1 (%2): another program is using the port (%3) Close that program and pick the port again.</source>
-        <translation>No se puede abrir %1 (%2): otro programa está usando el puerto (%3) Cierre ese programa y vuelva a elegir el puerto.</translation>
-    </message>
-    <message>
-        <source>Cannot open %1 (%2): %3</source>
-        <translation>No se puede abrir %1 (%2): %3</translation>
-    </message>
-    <message>
         <source>If the port is on a USB adapter, unplug the adapter and plug it in again; if that does not help, install its maker&apos;s driver.</source>
         <translation>Si el puerto está en un adaptador USB, desconecte el adaptador y vuelva a conectarlo; si no sirve, instale el controlador de su fabricante.</translation>
+    </message>
+    <message>
+        <source>Close that program and pick the port again.</source>
+        <translation>Cierre ese programa y vuelva a elegir el puerto.</translation>
     </message>
 </context>
 <context>
@@ -158,16 +138,28 @@ y vuelva a iniciar sesión.</translation>
         <translation>No se puede abrir %1 (%2): %3.</translation>
     </message>
     <message>
-        <source>Cannot open %1 (%2): the device is busy or locked by another program (%3). Close that program and pick the port again.</source>
-        <translation>No se puede abrir %1 (%2): el dispositivo está ocupado o bloqueado por otro programa (%3). Cierre ese programa y vuelva a elegir el puerto.</translation>
-    </message>
-    <message>
-        <source>Cannot open %1 (%2): there is no such device.</source>
-        <translation>No se puede abrir %1 (%2): no existe ese dispositivo.</translation>
-    </message>
-    <message>
         <source>locked by process %1</source>
         <translation>bloqueado por el proceso %1</translation>
+    </message>
+    <message>
+        <source>permission denied</source>
+        <translation>permiso denegado</translation>
+    </message>
+    <message>
+        <source>there is no such device</source>
+        <translation>no existe ese dispositivo</translation>
+    </message>
+    <message>
+        <source>the device is busy or locked by another program (%1)</source>
+        <translation>el dispositivo está ocupado o bloqueado por otro programa (%1)</translation>
+    </message>
+    <message>
+        <source>Lost the connection on %1 (%2): the device went away.</source>
+        <translation>Se ha perdido la conexión en %1 (%2): el dispositivo ha desaparecido.</translation>
+    </message>
+    <message>
+        <source>Lost the connection on %1 (%2): the device went away (%3).</source>
+        <translation>Se ha perdido la conexión en %1 (%2): el dispositivo ha desaparecido (%3).</translation>
     </message>
 </context>
 <context>

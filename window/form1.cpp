@@ -1,5 +1,7 @@
 #include "form1.h"
 
+#include "port_advice.h"
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -219,19 +221,23 @@ void Form1::showStatus(const StatusFields &status)
     ui.LbEjecutar->setText(status.LbEjecutar);
 }
 
-void Form1::onChannelError(SerialChannel::Failure failure, const QString &message)
+void Form1::onChannelError(SerialChannel::Failure failure, const QString &said)
 {
     using Failure = SerialChannel::Failure;
     // No port is open now: the port list must not look connected, unless
     // the user has picked another port that waits its turn.
     if (failure != Failure::NotOpen && !serie.isOpen() && !m_dialogue.hasPortSwitchQueued())
         ui.LstPuerto->setCurrentIndex(-1);
+    QString message = said;
+    if (const QString advice = PortAdvice::forFailure(failure, m_port ? m_port->deviceName() : QString());
+        !advice.isEmpty())
+        message += QStringLiteral("\n\n") + advice;
     // A port that is missing or would not open: the ports there are may tell why.
     if (failure != Failure::NoSuchDevice && failure != Failure::Other) {
         report(message);
         return;
     }
-    const QStringList found = m_port ? m_port->portMap().describePorts() : QStringList();
+    const QStringList found = m_port ? PortAdvice::describePorts(m_port->portMap()) : QStringList();
     if (found.isEmpty()) {
         report(tr("%1\n\nThis system shows no serial ports.\n\n%2").arg(message, otherDevice()));
     } else {

@@ -75,7 +75,7 @@ private:
 
     void pickByProgram(QComboBox *list, int index, Handler handler);
     void showStatus(const BoardProtocol::StatusFields &status);
-    void onChannelError(SerialChannel::Failure failure, const QString &message);
+    void onChannelError(SerialChannel::Failure failure, const QString &said);
     static QString otherDevice();
     void report(const QString &message);
     void prepareMessageBox();

@@ -3,6 +3,7 @@
 #include "form1.h"
 #include "line_trace_capture.h"
 #include "panel_test_base.h"
+#include "port_advice.h"
 #include "translations.h"
 
 #include <QAccessible>
@@ -12,10 +13,15 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryFile>
 #include <QTest>
 
 #include <chrono>
+
+#include <grp.h>
+#include <unistd.h>
 
 using namespace BoardProtocol;
 using Clock = std::chrono::steady_clock;
@@ -72,6 +78,10 @@ private slots:
     void missingPortIsReportedAndWindowStaysUsable();
     void commandWithNoPortIsReported();
     void lostPortIsReportedOnceAndQueueDropped();
+    void permissionAdviceFitsTheDevicesGroup_data();
+    void permissionAdviceFitsTheDevicesGroup();
+    void windowsAdviceSpeaksWindows_data();
+    void windowsAdviceSpeaksWindows();
 
 };
 
@@ -495,7 +505,9 @@ void TstForm1Handlers::lostPortIsReportedOnceAndQueueDropped()
     QVERIFY(waitIdle());
     QTest::qWait(300);
     QCOMPARE(reported.size(), 1);
-    QVERIFY(reported.first().first().toString().contains(QLatin1String("Lost the connection on Com1")));
+    // What happened, then what to do.
+    QVERIFY(reported.first().first().toString().contains(
+        QRegularExpression(QStringLiteral("^Lost the connection on Com1 .*\\n\\n.*pick a port to connect again"))));
     QVERIFY(!form->channel().isOpen());
     QCOMPARE(ui->LstPuerto->currentIndex(), -1);
 
@@ -505,6 +517,80 @@ void TstForm1Handlers::lostPortIsReportedOnceAndQueueDropped()
     QCOMPARE(board2->received(), Sequence);
     QCOMPARE(reported.size(), 1);
 
+}
+
+void TstForm1Handlers::permissionAdviceFitsTheDevicesGroup_data()
+{
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<bool>("groupMayOpen");
+    QTest::addColumn<QString>("join");   // the group to join, or empty: a udev rule
+
+    QTest::newRow("dialout, read and write") << "dialout" << true << "dialout";
+    QTest::newRow("uucp, read and write") << "uucp" << true << "uucp";
+    QTest::newRow("root's group") << "root" << true << "";
+    QTest::newRow("group unknown") << "" << false << "";
+    QTest::newRow("dialout, no access") << "dialout" << false << "";
+}
+
+void TstForm1Handlers::permissionAdviceFitsTheDevicesGroup()
+{
+    QFETCH(QString, group);
+    QFETCH(bool, groupMayOpen);
+    QFETCH(QString, join);
+
+    const QString advice = PortAdvice::permissionDenied(group, groupMayOpen);
+    if (join.isEmpty()) {
+        QVERIFY2(!advice.contains(QLatin1String("usermod")), qPrintable(advice));
+        QVERIFY2(advice.contains(QLatin1String("TAG+=\"uaccess\"")), qPrintable(advice));
+        QVERIFY2(advice.contains(QLatin1String("man programador")), qPrintable(advice));
+    } else {
+        // On a line of its own, to copy whole.
+        QVERIFY2(advice.contains(QStringLiteral("\n    sudo usermod -aG %1 $USER\n").arg(join)),
+                 qPrintable(advice));
+        QVERIFY2(!advice.contains(QLatin1String("udev")), qPrintable(advice));
+    }
+    if (!group.isEmpty())
+        QVERIFY2(advice.contains(group), qPrintable(advice));
+
+    // For a device, the advice follows its group's own permissions; root's
+    // group gets the same advice either way, so the device is dialout's.
+    QTemporaryFile device;
+    QVERIFY(device.open());
+    if (QFileInfo(device).groupId() == 0) {
+        const struct group *dialout = getgrnam("dialout");
+        if (!dialout || fchown(device.handle(), uid_t(-1), dialout->gr_gid) != 0)
+            QSKIP("the test file cannot be given to a group other than root's");
+    }
+    const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner;
+    for (const QFile::Permissions mode : {owner, owner | QFile::ReadGroup | QFile::WriteGroup}) {
+        QVERIFY(device.setPermissions(mode));
+        QCOMPARE(PortAdvice::forFailure(SerialChannel::Failure::PermissionDenied, device.fileName()),
+                 PortAdvice::permissionDenied(QFileInfo(device).group(), mode != owner));
+    }
+}
+
+void TstForm1Handlers::windowsAdviceSpeaksWindows_data()
+{
+    QTest::addColumn<SerialChannel::Failure>("failure");
+    QTest::addColumn<QStringList>("advice");
+
+    QTest::newRow("no such port") << SerialChannel::Failure::NoSuchDevice
+                                  << QStringList{"Device Manager", "\"Ports (COM & LPT)\"", "driver"};
+    QTest::newRow("adapter not working") << SerialChannel::Failure::Other
+                                         << QStringList{"USB adapter", "driver"};
+}
+
+void TstForm1Handlers::windowsAdviceSpeaksWindows()
+{
+    QFETCH(SerialChannel::Failure, failure);
+    QFETCH(QStringList, advice);
+
+    const QString words = PortAdvice::onWindows(failure);
+    for (const QString &expected : std::as_const(advice))
+        QVERIFY2(words.contains(expected), qPrintable(words));
+    // Nothing of Unix.
+    for (const char *word : {"/dev", "dialout", "udev", "sudo", "root", "group"})
+        QVERIFY2(!words.contains(QLatin1String(word)), qPrintable(words));
 }
 
 QTEST_MAIN(TstForm1Handlers)
