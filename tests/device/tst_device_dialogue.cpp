@@ -53,6 +53,7 @@ private slots:
     void splitReplyIsShownWhole_data();
     void splitReplyIsShownWhole();
     void workForAGonePortIsDropped();
+    void portPickDuringAWaitWaitsItsTurn();
     void lineTraceIsSilentUnlessAskedFor();
 
     // The demo's boards in-process, behind the channel, with no pseudo-terminal.
@@ -440,6 +441,22 @@ void TstDeviceDialogue::workForAGonePortIsDropped()
     QVERIFY(idle.wait(WaitLimitMs));
     QCOMPARE(channel.writes, (QList<QByteArray>{"I5", "I8"}));
     QCOMPARE(refused.size(), 0);   // dropped quietly: the loss was told once
+    QCOMPARE(channel.portNumber(), qint16(2));
+}
+
+void TstDeviceDialogue::portPickDuringAWaitWaitsItsTurn()
+{
+    Clock::time_point now;
+    ScriptedChannel channel;
+    DeviceDialogue exact(&channel);
+    exact.setClock([&now] { return now; });
+    channel.reads = {"", "", "OK0110"};
+    exact.EnviaOrden("I1");
+    // Nothing else queued: the pick still waits for the reply on the port in use.
+    QVERIFY(exact.switchPort(2));
+    QCOMPARE(channel.portNumber(), qint16(1));
+    QVERIFY(runOnTestClock(exact, now));
+    QCOMPARE(exact.respuesta(), QByteArray("OK0110"));
     QCOMPARE(channel.portNumber(), qint16(2));
 }
 
