@@ -6,6 +6,7 @@
 #include "qt_serial_channel.h"
 #include "scripted_channel.h"
 
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -473,7 +474,8 @@ void TstDeviceDialogue::lineTraceIsSilentUnlessAskedFor()
         exact.EnviaOrden("I1");
         QVERIFY(runOnTestClock(exact, now));
     };
-    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+    const bool underRules = !qEnvironmentVariableIsEmpty("QT_LOGGING_RULES");
+    if (!underRules)
         QCOMPARE(LineTraceCapture::of(false, exchangeOnce), QStringList());
     if (QTest::currentTestFailed())
         return;
@@ -483,6 +485,20 @@ void TstDeviceDialogue::lineTraceIsSilentUnlessAskedFor()
         R"(read at end "0")", R"(shown "OK\x7F\xFF\"\\")",
     };
     QCOMPARE(LineTraceCapture::events(LineTraceCapture::of(true, exchangeOnce)), expected);
+    if (underRules)
+        return;
+    // Once more in a run of this test whose rules turn every category off:
+    // Qt reads them from the environment only as it starts.
+    QProcess again;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("*=false"));
+    again.setProcessEnvironment(environment);
+    again.setProcessChannelMode(QProcess::ForwardedChannels);
+    again.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("-silent"), QString::fromLatin1(QTest::currentTestFunction())});
+    QVERIFY(again.waitForFinished(WaitLimitMs));
+    QCOMPARE(again.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(again.exitCode(), 0);
 }
 
 void TstDeviceDialogue::inProcessBoardKeepsTheLinesPace()
