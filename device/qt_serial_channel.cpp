@@ -100,7 +100,7 @@ void QtSerialChannel::reportOpenFailure(const QString &path, qint64 lockHolder)
     QSerialPort::SerialPortError error =
         lockHolder ? QSerialPort::PermissionError : m_port.error();
     // Windows' words end in a full stop of their own.
-    QString osText = lockHolder ? tr("locked by process %1").arg(lockHolder)
+    QString osText = lockHolder ? tr("process %1 holds its lock").arg(lockHolder)
                                 : m_port.errorString().trimmed();
     if (osText.endsWith(u'.'))
         osText.chop(1);

@@ -119,7 +119,7 @@ then log out and in again.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>locked by process %1</source>
+        <source>process %1 holds its lock</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

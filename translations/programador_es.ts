@@ -138,8 +138,8 @@ y vuelva a iniciar sesión.</translation>
         <translation>No se puede abrir %1 (%2): %3.</translation>
     </message>
     <message>
-        <source>locked by process %1</source>
-        <translation>bloqueado por el proceso %1</translation>
+        <source>process %1 holds its lock</source>
+        <translation>el proceso %1 tiene su bloqueo</translation>
     </message>
     <message>
         <source>permission denied</source>
