@@ -139,7 +139,7 @@ y vuelva a iniciar sesión.</translation>
     </message>
     <message>
         <source>process %1 holds its lock</source>
-        <translation>el proceso %1 tiene su bloqueo</translation>
+        <translation>el proceso %1 lo tiene bloqueado</translation>
     </message>
     <message>
         <source>permission denied</source>
