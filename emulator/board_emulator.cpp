@@ -66,8 +66,8 @@ struct BoardEmulator::Private
 
     // Splits the stream into commands; holds at most CommandParser::MaxKept bytes.
     CommandParser parser;
-    Clock::time_point quietAt;        // when a run of junk counts as ended
-    Clock::time_point unfinishedAt;   // when an unfinished command is given up
+    // When the parser's junk run or unfinished command (never both) has had its time.
+    Clock::time_point parserDue;
     QByteArray received;
     QList<Command> commands;
 
@@ -142,7 +142,7 @@ void BoardEmulator::Private::closeLine()
     ++session;
     running = false;
     wakeTimer->stop();
-    parser.reset();
+    parser = {};
     incoming.clear();
     scheduled.clear();
     line.clear();
@@ -185,17 +185,17 @@ void BoardEmulator::Private::tick()
             break;
         std::optional<CommandParser::Command> ended;
         if (timeoutAt < byteAt) {
-            ended = parser.hasUnfinished() ? parser.giveUpUnfinished() : parser.lineWentQuiet();
+            ended = parser.endInProgress();
         } else {
             const char c = incoming.front().second;
             incoming.pop_front();
             received.append(c);
-            const CommandParser::Step step = parser.feed(c);
-            if (step.began)
-                unfinishedAt = at + kUnfinished;
-            if (step.junk)
-                quietAt = at + kGarbageQuiet;
-            ended = step.ended;
+            ended = parser.feed(c);
+            // Junk waits for a quiet line; a command counts from its 'I'.
+            if (parser.hasJunk())
+                parserDue = at + kGarbageQuiet;
+            else if (parser.heldBytes() == 1)
+                parserDue = at + kUnfinished;
         }
         if (ended && !apply(*ended, at))
             return;
@@ -248,9 +248,7 @@ void BoardEmulator::Private::arm()
 
 Clock::time_point BoardEmulator::Private::parserDeadline() const
 {
-    if (parser.hasUnfinished())
-        return unfinishedAt;
-    return parser.hasJunk() ? quietAt : kNever;
+    return parser.heldBytes() > 0 ? parserDue : kNever;
 }
 
 // Carries out a parsed command (or answers junk) and answers it. Returns false
