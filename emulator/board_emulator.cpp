@@ -52,7 +52,6 @@ struct BoardEmulator::Private
     bool paced = true;
     int replyDelay = 20;
     bool silent = false;
-    QByteArray replyOverride;
     QList<ReplyPiece> script;
 
     // What the replies show: minute, bit and mode, as at power-on. The
@@ -291,17 +290,16 @@ void BoardEmulator::Private::answer(Clock::time_point at, const QByteArray &norm
     if (!script.isEmpty()) {
         // Each piece is handed to the line at its own delay: tests use them to
         // cut and stretch an answer on purpose.
-        for (const ReplyPiece &piece : std::as_const(script)) {
-            QByteArray text = piece.text;
+        for (auto [delayMs, text] : std::as_const(script)) {
             text.replace("{reply}", normal);
             if (!text.isEmpty())
-                scheduled.emplace(at + std::chrono::milliseconds(std::max(0, piece.delayMs)), text);
+                scheduled.emplace(at + std::chrono::milliseconds(std::max(0, delayMs)), text);
         }
     } else {
         // Never let a shorter delay overtake an earlier command's answer.
         const Clock::time_point due = std::max(at + std::chrono::milliseconds(replyDelay), lastReplyDue);
         lastReplyDue = due;
-        scheduled.emplace(due, replyOverride.isEmpty() ? normal : replyOverride);
+        scheduled.emplace(due, normal);
     }
 }
 
@@ -421,10 +419,8 @@ void BoardEmulator::hangUp()
 }
 
 void BoardEmulator::setLinePaced(bool paced) { d->paced = paced; }
-bool BoardEmulator::isLinePaced() const { return d->paced; }
 void BoardEmulator::setReplyDelay(int ms) { d->replyDelay = std::max(0, ms); }
 void BoardEmulator::setSilent(bool silent) { d->silent = silent; }
-void BoardEmulator::setReplyOverride(const QByteArray &reply) { d->replyOverride = reply; }
 void BoardEmulator::setReplyScript(const QList<ReplyPiece> &pieces) { d->script = pieces; }
 
 void BoardEmulator::sendUnasked(const QByteArray &bytes)
