@@ -26,8 +26,6 @@ constexpr Clock::time_point kNever = Clock::time_point::max();
 constexpr auto kGarbageQuiet = 50ms;
 // A command still unfinished this long after its first byte is given up.
 constexpr auto kUnfinished = 500ms;
-// If the panel stops reading we hold at most this much going out, then drop.
-constexpr qsizetype kMaxOutgoing = 4 * 1024 * 1024;
 
 } // namespace
 
@@ -79,10 +77,11 @@ struct BoardEmulator::Private
     std::multimap<Clock::time_point, QByteArray> scheduled;
     Clock::time_point lastReplyDue;
     // Texts going out on the line, in order: `lineDone` bytes of the first
-    // are out and its next byte is complete at lineNext.
+    // are out and its next byte is complete at lineNext. It drains at the
+    // line's pace whether the panel reads or not: what the panel leaves
+    // unread is held, up to a bound, by the pseudo-terminal.
     std::deque<QByteArray> line;
     qsizetype lineDone = 0;
-    qsizetype lineBytes = 0;
     Clock::time_point lineNext;
     Clock::time_point lineFree;   // when the line's last byte was complete
     // Texts whose last byte has left, not yet told through sent().
@@ -145,7 +144,7 @@ void BoardEmulator::Private::closeLine()
     incoming.clear();
     scheduled.clear();
     line.clear();
-    lineDone = lineBytes = 0;
+    lineDone = 0;
     left.clear();
     delivered.clear();
 #ifdef Q_OS_UNIX
@@ -313,12 +312,9 @@ void BoardEmulator::Private::transmit(Clock::time_point at, const QByteArray &by
         return;
     }
     flushLine(at);
-    if (lineBytes + bytes.size() > kMaxOutgoing)
-        return;
     if (line.empty())
         lineNext = std::max(at, lineFree) + ByteTime;
     line.push_back(bytes);
-    lineBytes += bytes.size();
 }
 
 // Writes the bytes on the line that are complete by `until`.
@@ -334,7 +330,6 @@ void BoardEmulator::Private::flushLine(Clock::time_point until)
         lineNext = lineFree + ByteTime;
         if (lineDone == text.size()) {
             left.append(text);
-            lineBytes -= text.size();
             line.pop_front();
             lineDone = 0;
         }
