@@ -31,8 +31,6 @@ constexpr auto kUnfinished = 500ms;
 
 struct BoardEmulator::Private
 {
-    explicit Private(BoardEmulator *owner);
-
     BoardEmulator *q;
 
     bool running = false;
@@ -45,7 +43,7 @@ struct BoardEmulator::Private
     QString path;
     QString error;
     // Fires when the next thing is due: a byte in or out, an answer, a parser timeout.
-    QTimer *wakeTimer;
+    QTimer wakeTimer;
 
     bool paced = true;
     int replyDelay = 20;
@@ -115,14 +113,6 @@ struct BoardEmulator::Private
     void write(const QByteArray &bytes, Clock::time_point at);
 };
 
-BoardEmulator::Private::Private(BoardEmulator *owner)
-    : q(owner)
-    , wakeTimer(new QTimer(owner))
-{
-    wakeTimer->setSingleShot(true);
-    wakeTimer->setTimerType(Qt::PreciseTimer);
-}
-
 // A new board at power-on, on a fresh line.
 void BoardEmulator::Private::powerOn()
 {
@@ -139,7 +129,7 @@ void BoardEmulator::Private::closeLine()
 {
     ++session;
     running = false;
-    wakeTimer->stop();
+    wakeTimer.stop();
     parser = {};
     incoming.clear();
     scheduled.clear();
@@ -237,11 +227,11 @@ void BoardEmulator::Private::arm()
     if (!line.empty())
         next = std::min(next, lineNext);
     if (next == kNever) {
-        wakeTimer->stop();
+        wakeTimer.stop();
         return;
     }
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(next - Clock::now());
-    wakeTimer->start(int(std::max<qint64>(0, left.count())));
+    wakeTimer.start(int(std::max<qint64>(0, left.count())));
 }
 
 Clock::time_point BoardEmulator::Private::parserDeadline() const
@@ -275,11 +265,8 @@ bool BoardEmulator::Private::apply(const CommandParser::Command &parsed, Clock::
 
 QByteArray BoardEmulator::Private::reply(bool ok) const
 {
-    QByteArray r = ok ? QByteArrayLiteral("OK") : QByteArrayLiteral("ER");
-    r += QByteArray::number(board.minute).rightJustified(2, '0');
-    r += char('0' + board.bit);
-    r += char('0' + board.mode);
-    return r;
+    return QString::asprintf("%s%02d%d%d", ok ? "OK" : "ER", board.minute, board.bit, board.mode)
+        .toLatin1();
 }
 
 void BoardEmulator::Private::answer(Clock::time_point at, const QByteArray &normal)
@@ -354,7 +341,9 @@ BoardEmulator::BoardEmulator(QObject *parent)
     : QObject(parent)
     , d(std::make_unique<Private>(this))
 {
-    connect(d->wakeTimer, &QTimer::timeout, this, [this] { d->tick(); });
+    d->wakeTimer.setSingleShot(true);
+    d->wakeTimer.setTimerType(Qt::PreciseTimer);
+    connect(&d->wakeTimer, &QTimer::timeout, this, [this] { d->tick(); });
 }
 
 BoardEmulator::~BoardEmulator()
@@ -395,11 +384,8 @@ bool BoardEmulator::startInProcess()
 
 void BoardEmulator::take(const QByteArray &bytes)
 {
-#ifdef Q_OS_UNIX
-    if (d->pty)
-        return;   // the pseudo-terminal brings them
-#endif
-    if (isRunning() && !bytes.isEmpty())
+    // Only in-process, where there is no device: a pseudo-terminal brings its own.
+    if (isRunning() && d->path.isEmpty())
         d->take(bytes);
 }
 
@@ -409,8 +395,7 @@ QString BoardEmulator::errorString() const { return d->error; }
 
 void BoardEmulator::hangUp()
 {
-    if (isRunning())
-        d->closeLine();
+    d->closeLine();
 }
 
 void BoardEmulator::setLinePaced(bool paced) { d->paced = paced; }
