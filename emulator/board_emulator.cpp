@@ -26,15 +26,11 @@ constexpr Clock::time_point kNever = Clock::time_point::max();
 constexpr auto kGarbageQuiet = 50ms;
 // A command still unfinished this long after its first byte is given up.
 constexpr auto kUnfinished = 500ms;
-// If the panel stops reading we hold at most this much going out, then drop.
-constexpr qsizetype kMaxOutgoing = 4 * 1024 * 1024;
 
 } // namespace
 
 struct BoardEmulator::Private
 {
-    explicit Private(BoardEmulator *owner);
-
     BoardEmulator *q;
 
     bool running = false;
@@ -47,12 +43,11 @@ struct BoardEmulator::Private
     QString path;
     QString error;
     // Fires when the next thing is due: a byte in or out, an answer, a parser timeout.
-    QTimer *wakeTimer;
+    QTimer wakeTimer;
 
     bool paced = true;
     int replyDelay = 20;
     bool silent = false;
-    QByteArray replyOverride;
     QList<ReplyPiece> script;
 
     // What the replies show: minute, bit and mode, as at power-on. The
@@ -66,8 +61,8 @@ struct BoardEmulator::Private
 
     // Splits the stream into commands; holds at most CommandParser::MaxKept bytes.
     CommandParser parser;
-    Clock::time_point quietAt;        // when a run of junk counts as ended
-    Clock::time_point unfinishedAt;   // when an unfinished command is given up
+    // When the parser's junk run or unfinished command (never both) has had its time.
+    Clock::time_point parserDue;
     QByteArray received;
     QList<Command> commands;
 
@@ -80,10 +75,11 @@ struct BoardEmulator::Private
     std::multimap<Clock::time_point, QByteArray> scheduled;
     Clock::time_point lastReplyDue;
     // Texts going out on the line, in order: `lineDone` bytes of the first
-    // are out and its next byte is complete at lineNext.
+    // are out and its next byte is complete at lineNext. It drains at the
+    // line's pace whether the panel reads or not: what the panel leaves
+    // unread is held, up to a bound, by the pseudo-terminal.
     std::deque<QByteArray> line;
     qsizetype lineDone = 0;
-    qsizetype lineBytes = 0;
     Clock::time_point lineNext;
     Clock::time_point lineFree;   // when the line's last byte was complete
     // Texts whose last byte has left, not yet told through sent().
@@ -117,14 +113,6 @@ struct BoardEmulator::Private
     void write(const QByteArray &bytes, Clock::time_point at);
 };
 
-BoardEmulator::Private::Private(BoardEmulator *owner)
-    : q(owner)
-    , wakeTimer(new QTimer(owner))
-{
-    wakeTimer->setSingleShot(true);
-    wakeTimer->setTimerType(Qt::PreciseTimer);
-}
-
 // A new board at power-on, on a fresh line.
 void BoardEmulator::Private::powerOn()
 {
@@ -141,12 +129,12 @@ void BoardEmulator::Private::closeLine()
 {
     ++session;
     running = false;
-    wakeTimer->stop();
-    parser.reset();
+    wakeTimer.stop();
+    parser = {};
     incoming.clear();
     scheduled.clear();
     line.clear();
-    lineDone = lineBytes = 0;
+    lineDone = 0;
     left.clear();
     delivered.clear();
 #ifdef Q_OS_UNIX
@@ -185,17 +173,17 @@ void BoardEmulator::Private::tick()
             break;
         std::optional<CommandParser::Command> ended;
         if (timeoutAt < byteAt) {
-            ended = parser.hasUnfinished() ? parser.giveUpUnfinished() : parser.lineWentQuiet();
+            ended = parser.endInProgress();
         } else {
             const char c = incoming.front().second;
             incoming.pop_front();
             received.append(c);
-            const CommandParser::Step step = parser.feed(c);
-            if (step.began)
-                unfinishedAt = at + kUnfinished;
-            if (step.junk)
-                quietAt = at + kGarbageQuiet;
-            ended = step.ended;
+            ended = parser.feed(c);
+            // Junk waits for a quiet line; a command counts from its 'I'.
+            if (parser.hasJunk())
+                parserDue = at + kGarbageQuiet;
+            else if (parser.heldBytes() == 1)
+                parserDue = at + kUnfinished;
         }
         if (ended && !apply(*ended, at))
             return;
@@ -239,18 +227,16 @@ void BoardEmulator::Private::arm()
     if (!line.empty())
         next = std::min(next, lineNext);
     if (next == kNever) {
-        wakeTimer->stop();
+        wakeTimer.stop();
         return;
     }
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(next - Clock::now());
-    wakeTimer->start(int(std::max<qint64>(0, left.count())));
+    wakeTimer.start(int(std::max<qint64>(0, left.count())));
 }
 
 Clock::time_point BoardEmulator::Private::parserDeadline() const
 {
-    if (parser.hasUnfinished())
-        return unfinishedAt;
-    return parser.hasJunk() ? quietAt : kNever;
+    return parser.heldBytes() > 0 ? parserDue : kNever;
 }
 
 // Carries out a parsed command (or answers junk) and answers it. Returns false
@@ -279,11 +265,8 @@ bool BoardEmulator::Private::apply(const CommandParser::Command &parsed, Clock::
 
 QByteArray BoardEmulator::Private::reply(bool ok) const
 {
-    QByteArray r = ok ? QByteArrayLiteral("OK") : QByteArrayLiteral("ER");
-    r += QByteArray::number(board.minute).rightJustified(2, '0');
-    r += char('0' + board.bit);
-    r += char('0' + board.mode);
-    return r;
+    return QString::asprintf("%s%02d%d%d", ok ? "OK" : "ER", board.minute, board.bit, board.mode)
+        .toLatin1();
 }
 
 void BoardEmulator::Private::answer(Clock::time_point at, const QByteArray &normal)
@@ -293,17 +276,16 @@ void BoardEmulator::Private::answer(Clock::time_point at, const QByteArray &norm
     if (!script.isEmpty()) {
         // Each piece is handed to the line at its own delay: tests use them to
         // cut and stretch an answer on purpose.
-        for (const ReplyPiece &piece : std::as_const(script)) {
-            QByteArray text = piece.text;
+        for (auto [delayMs, text] : std::as_const(script)) {
             text.replace("{reply}", normal);
             if (!text.isEmpty())
-                scheduled.emplace(at + std::chrono::milliseconds(std::max(0, piece.delayMs)), text);
+                scheduled.emplace(at + std::chrono::milliseconds(std::max(0, delayMs)), text);
         }
     } else {
         // Never let a shorter delay overtake an earlier command's answer.
         const Clock::time_point due = std::max(at + std::chrono::milliseconds(replyDelay), lastReplyDue);
         lastReplyDue = due;
-        scheduled.emplace(due, replyOverride.isEmpty() ? normal : replyOverride);
+        scheduled.emplace(due, normal);
     }
 }
 
@@ -317,12 +299,9 @@ void BoardEmulator::Private::transmit(Clock::time_point at, const QByteArray &by
         return;
     }
     flushLine(at);
-    if (lineBytes + bytes.size() > kMaxOutgoing)
-        return;
     if (line.empty())
         lineNext = std::max(at, lineFree) + ByteTime;
     line.push_back(bytes);
-    lineBytes += bytes.size();
 }
 
 // Writes the bytes on the line that are complete by `until`.
@@ -338,7 +317,6 @@ void BoardEmulator::Private::flushLine(Clock::time_point until)
         lineNext = lineFree + ByteTime;
         if (lineDone == text.size()) {
             left.append(text);
-            lineBytes -= text.size();
             line.pop_front();
             lineDone = 0;
         }
@@ -363,7 +341,9 @@ BoardEmulator::BoardEmulator(QObject *parent)
     : QObject(parent)
     , d(std::make_unique<Private>(this))
 {
-    connect(d->wakeTimer, &QTimer::timeout, this, [this] { d->tick(); });
+    d->wakeTimer.setSingleShot(true);
+    d->wakeTimer.setTimerType(Qt::PreciseTimer);
+    connect(&d->wakeTimer, &QTimer::timeout, this, [this] { d->tick(); });
 }
 
 BoardEmulator::~BoardEmulator()
@@ -404,11 +384,8 @@ bool BoardEmulator::startInProcess()
 
 void BoardEmulator::take(const QByteArray &bytes)
 {
-#ifdef Q_OS_UNIX
-    if (d->pty)
-        return;   // the pseudo-terminal brings them
-#endif
-    if (isRunning() && !bytes.isEmpty())
+    // Only in-process, where there is no device: a pseudo-terminal brings its own.
+    if (isRunning() && d->path.isEmpty())
         d->take(bytes);
 }
 
@@ -418,15 +395,12 @@ QString BoardEmulator::errorString() const { return d->error; }
 
 void BoardEmulator::hangUp()
 {
-    if (isRunning())
-        d->closeLine();
+    d->closeLine();
 }
 
 void BoardEmulator::setLinePaced(bool paced) { d->paced = paced; }
-bool BoardEmulator::isLinePaced() const { return d->paced; }
 void BoardEmulator::setReplyDelay(int ms) { d->replyDelay = std::max(0, ms); }
 void BoardEmulator::setSilent(bool silent) { d->silent = silent; }
-void BoardEmulator::setReplyOverride(const QByteArray &reply) { d->replyOverride = reply; }
 void BoardEmulator::setReplyScript(const QList<ReplyPiece> &pieces) { d->script = pieces; }
 
 void BoardEmulator::sendUnasked(const QByteArray &bytes)

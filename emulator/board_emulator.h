@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <memory>
+#include <utility>
 
 // An emulated programmer board on the far side of a pseudo-terminal, or
 // in-process with no transport at all. On a pseudo-terminal the panel (or a
@@ -42,12 +43,9 @@ public:
         Clock::time_point at;
     };
 
-    // A piece of a scripted answer: handed to the line delayMs after the command was parsed.
-    struct ReplyPiece
-    {
-        int delayMs = 0;
-        QByteArray text;
-    };
+    // A piece of a scripted answer: a delay in milliseconds and a text, handed
+    // to the line that long after the command was parsed.
+    using ReplyPiece = std::pair<int, QByteArray>;
 
     explicit BoardEmulator(QObject *parent = nullptr);
     ~BoardEmulator() override;
@@ -76,17 +74,14 @@ public:
     // Off: commands are parsed as soon as they are read and answers are
     // written in one piece. Applies to bytes read or sent from then on.
     void setLinePaced(bool paced);
-    bool isLinePaced() const;
     // Delay from the parse of a command to the start of its answer (default 20 ms).
     void setReplyDelay(int ms);
     // Parse and keep state, but never answer (answers already due still go out).
     void setSilent(bool silent);
-    // Answer every command with exactly this text instead of the normal reply
-    // (after the reply delay). An empty text restores the normal reply.
-    void setReplyOverride(const QByteArray &reply);
-    // Answer every command with these pieces instead (each at its own delay);
-    // the placeholder "{reply}" in a piece's text stands for the normal reply.
-    // An empty list restores the normal behaviour. A script wins over an override.
+    // Answer every command with these pieces instead (each at its own delay,
+    // whatever the reply delay); the placeholder "{reply}" in a piece's text
+    // stands for the normal reply; {{0, "XY"}} answers "XY" on the parse. An
+    // empty list restores the normal reply.
     void setReplyScript(const QList<ReplyPiece> &pieces);
     // Send bytes to the panel now, unasked.
     void sendUnasked(const QByteArray &bytes);

@@ -30,99 +30,46 @@ Next classify(const QByteArray &pending, char c)
 
 } // namespace
 
-CommandParser::Step CommandParser::feed(char c)
+std::optional<CommandParser::Command> CommandParser::feed(char c)
 {
-    Step step;
-    if (m_pending.isEmpty()) {
-        if (c == 'I') {
-            if (hasJunk())
-                step.ended = takeJunk();
-            m_pending = QByteArrayLiteral("I");
-            step.began = true;
-        } else {
-            addJunk(c);
-            step.junk = true;
-        }
-        return step;
-    }
-
-    switch (classify(m_pending, c)) {
+    switch (m_pending.isEmpty() ? Next::Unexpected : classify(m_pending, c)) {
     case Next::More:
         m_pending.append(c);
-        if (m_pending.size() >= MaxKept) {
-            // Too long to be a command: the rest of it is junk of the same run.
+        // Too long to be a command: the rest of it is junk of the same run.
+        if (m_pending.size() >= MaxKept)
             m_junk = std::exchange(m_pending, {});
-            m_junkLength = m_junk.size();
-            step.junk = true;
-        }
-        break;
+        return std::nullopt;
     case Next::Complete:
         m_pending.append(c);
-        step.ended = takePending(true);
-        break;
+        return takeComplete();
     case Next::Unexpected:
-        if (c == 'I') {
-            // The broken command ends here and the 'I' starts the next one.
-            step.ended = takePending(false);
-            m_pending = QByteArrayLiteral("I");
-            step.began = true;
-        } else {
-            // The broken command and whatever junk follows it until the next
-            // 'I' (or a pause) make one invalid command, answered once.
-            m_junk = std::exchange(m_pending, {});
-            m_junkLength = m_junk.size();
-            addJunk(c);
-            step.junk = true;
-        }
         break;
     }
-    return step;
-}
-
-std::optional<CommandParser::Command> CommandParser::lineWentQuiet()
-{
-    if (!hasJunk())
-        return std::nullopt;
-    return takeJunk();
-}
-
-std::optional<CommandParser::Command> CommandParser::giveUpUnfinished()
-{
-    if (m_pending.isEmpty())
-        return std::nullopt;
-    return takePending(false);
-}
-
-void CommandParser::reset()
-{
-    m_pending.clear();
-    m_junk.clear();
-    m_junkLength = 0;
-}
-
-void CommandParser::addJunk(char c)
-{
+    if (c == 'I') {
+        // Junk or a broken command ends here, and the 'I' starts the next command.
+        std::optional<Command> ended = endInProgress();
+        m_pending = QByteArrayLiteral("I");
+        return ended;
+    }
+    // A broken command and whatever junk follows it until the next 'I' (or a
+    // pause) make one invalid command, answered once.
+    m_junk += std::exchange(m_pending, {});
     if (m_junk.size() < MaxKept)
         m_junk.append(c);
-    ++m_junkLength;
+    return std::nullopt;
 }
 
-CommandParser::Command CommandParser::takeJunk()
+std::optional<CommandParser::Command> CommandParser::endInProgress()
 {
-    Command command;
-    command.text = std::exchange(m_junk, {});
-    command.length = std::exchange(m_junkLength, 0);
-    return command;
+    if (heldBytes() == 0)
+        return std::nullopt;
+    // Never both: a run of junk or an unfinished command.
+    return Command{std::exchange(hasJunk() ? m_junk : m_pending, {})};
 }
 
-CommandParser::Command CommandParser::takePending(bool wellFormed)
+CommandParser::Command CommandParser::takeComplete()
 {
-    Command command;
-    command.text = std::exchange(m_pending, {});
-    command.length = command.text.size();
-    command.wellFormed = wellFormed;
-    if (!wellFormed)
-        return command;
+    Command command{std::exchange(m_pending, {}), true};
     command.code = command.text.at(1);
     if (command.text.size() > 2) {
         // Digits sit between the sign position and the closing space; the

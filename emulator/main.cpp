@@ -9,22 +9,6 @@
 #include <QDebug>
 #include <QElapsedTimer>
 
-#ifndef BOARD_EMULATOR_VERSION
-#define BOARD_EMULATOR_VERSION "0.0.0"
-#endif
-
-namespace {
-
-// Commands end in spaces and answers may hold any byte: quoted and escaped.
-QString shown(const QByteArray &bytes)
-{
-    QString text;
-    QDebug(&text).nospace() << bytes;
-    return text;
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("board-emulator"));
@@ -92,15 +76,18 @@ int main(int argc, char *argv[])
     const auto say = [](const QString &line) { CommandLine::print(stdout, line + QLatin1Char('\n')); };
     QElapsedTimer clock;
     clock.start();
-    const auto stamp = [&clock] { return QStringLiteral("%1").arg(double(clock.nsecsElapsed()) / 1e9, 9, 'f', 3); };
-    // The traffic is a trace, like the panel's --trace: never translated.
+    // The traffic is a trace, like the panel's --trace: never translated. The
+    // format has the seconds, then the bytes: commands end in spaces and
+    // answers may hold any byte, so QDebug quotes and escapes them.
+    const auto trace = [&](const char *format, const QByteArray &bytes) {
+        QString shown;
+        QDebug(&shown).nospace() << bytes;
+        say(QString::asprintf(format, double(clock.nsecsElapsed()) / 1e9, qUtf8Printable(shown)));
+    };
     QObject::connect(&board, &BoardEmulator::commandParsed, qApp, [&](const BoardEmulator::Command &command) {
-        say((command.valid ? QStringLiteral("%1 <- %2") : QStringLiteral("%1 <- %2  (invalid)"))
-                .arg(stamp(), shown(command.text)));
+        trace(command.valid ? "%9.3f <- %s" : "%9.3f <- %s  (invalid)", command.text);
     });
-    QObject::connect(&board, &BoardEmulator::sent, qApp, [&](const QByteArray &bytes) {
-        say(QStringLiteral("%1 -> %2").arg(stamp(), shown(bytes)));
-    });
+    QObject::connect(&board, &BoardEmulator::sent, qApp, [&](const QByteArray &bytes) { trace("%9.3f -> %s", bytes); });
 
     say(QCoreApplication::translate("board-emulator", "Board ready on %1").arg(board.devicePath()));
     say(QCoreApplication::translate("board-emulator", "Run: %1 --com1 %2")

@@ -11,11 +11,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-PtyLine::PtyLine(QObject *parent)
-    : QObject(parent)
-{
-}
-
 PtyLine::~PtyLine()
 {
     close();

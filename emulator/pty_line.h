@@ -14,7 +14,7 @@ class PtyLine : public QObject
     Q_OBJECT
 
 public:
-    explicit PtyLine(QObject *parent = nullptr);
+    using QObject::QObject;
     ~PtyLine() override;
 
     // Opens the pair. False (and errorString()) on failure.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 #define CHECK(cond) do { if (!(cond)) { std::abort(); } } while (0)
 
@@ -35,17 +36,17 @@ struct Checker
     qsizetype accounted = 0; // bytes of the stream that ended up in a command
     Command last;
 
-    void ended(const Command &c)
+    // A command that took the stream's bytes up to `end`.
+    void ended(const Command &c, qsizetype end)
     {
         // Bounded, in stream order, nothing lost or made up.
-        CHECK(c.text.size() <= CommandParser::MaxKept);
-        CHECK(c.text.size() == qMin(c.length, CommandParser::MaxKept));
-        CHECK(c.length > 0);
-        CHECK(c.text == stream.mid(accounted, c.text.size()));
-        accounted += c.length;
+        const qsizetype length = end - accounted;
+        CHECK(length > 0);
+        CHECK(c.text == stream.mid(accounted, qMin(length, CommandParser::MaxKept)));
+        accounted = end;
         CHECK(c.wellFormed == matchesGrammar(c.text));
         if (c.wellFormed) {
-            CHECK(c.length == c.text.size());
+            CHECK(length == c.text.size());
             CHECK(c.value >= -1000 && c.value <= 1000);
             reparse(c);
         }
@@ -58,11 +59,11 @@ struct Checker
     {
         CommandParser fresh;
         for (qsizetype i = 0; i < c.text.size(); ++i) {
-            const CommandParser::Step step = fresh.feed(c.text.at(i));
-            CHECK(step.junk == false);
-            CHECK(step.ended.has_value() == (i == c.text.size() - 1));
-            if (step.ended)
-                CHECK(*step.ended == c);
+            const std::optional<Command> ended = fresh.feed(c.text.at(i));
+            CHECK(!fresh.hasJunk());
+            CHECK(ended.has_value() == (i == c.text.size() - 1));
+            if (ended)
+                CHECK(*ended == c);
         }
         CHECK(fresh.heldBytes() == 0 && !fresh.hasJunk());
     }
@@ -70,27 +71,24 @@ struct Checker
     void feed(char c)
     {
         stream.append(c);
-        const CommandParser::Step step = parser.feed(c);
-        if (step.ended)
-            ended(*step.ended);
+        if (const std::optional<Command> e = parser.feed(c)) {
+            // A byte ends a command it completes; anything invalid it ends
+            // is cut off by an 'I' that starts the next command.
+            if (!e->wellFormed)
+                CHECK(c == 'I' && parser.hasUnfinished() && parser.heldBytes() == 1);
+            ended(*e, stream.size() - (e->wellFormed ? 0 : 1));
+        }
         CHECK(!(parser.hasUnfinished() && parser.hasJunk()));
         CHECK(parser.heldBytes() <= CommandParser::MaxKept);
     }
 
-    void quiet()
+    void timeOut()
     {
-        if (const auto c = parser.lineWentQuiet())
-            ended(*c);
-        CHECK(!parser.hasJunk());
-    }
-
-    void giveUp()
-    {
-        if (const auto c = parser.giveUpUnfinished()) {
+        if (const auto c = parser.endInProgress()) {
             CHECK(!c->wellFormed);
-            ended(*c);
+            ended(*c, stream.size());
         }
-        CHECK(!parser.hasUnfinished());
+        CHECK(parser.heldBytes() == 0);
     }
 };
 
@@ -100,23 +98,19 @@ const char *const ValidCommands[] = {
 
 } // namespace
 
-// Input: one control byte, then the stream. The control byte's low half says
-// how often the line goes quiet, the high half how often an unfinished
-// command is given up (0: never).
+// Input: one control byte, then the stream. The control byte says how often
+// the command or junk run in progress runs out of time (0: never).
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)
         return 0;
-    const unsigned quietEvery = (data[0] & 0x0f) * 3;
-    const unsigned giveUpEvery = (data[0] >> 4) * 5;
+    const unsigned timeOutEvery = data[0];
 
     Checker check;
     for (size_t i = 1; i < size; ++i) {
         check.feed(char(data[i]));
-        if (quietEvery && i % quietEvery == 0)
-            check.quiet();
-        if (giveUpEvery && i % giveUpEvery == 0)
-            check.giveUp();
+        if (timeOutEvery && i % timeOutEvery == 0)
+            check.timeOut();
     }
 
     // Whatever came before, a valid command is recognised as soon as it is whole.
@@ -127,8 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     CHECK(check.parser.heldBytes() == 0 && !check.parser.hasJunk());
 
     // Flushed, every byte is in exactly one command.
-    check.giveUp();
-    check.quiet();
+    check.timeOut();
     CHECK(check.accounted == check.stream.size());
     return 0;
 }

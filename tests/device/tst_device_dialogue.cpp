@@ -144,7 +144,6 @@ void TstDeviceDialogue::replyTiming()
 
     board->setReplyDelay(delayMs);
     board->setSilent(silent);
-    QVERIFY(board->isLinePaced());
     QSignalSpy polled(dialogue, &DeviceDialogue::polled);
     QVERIFY(exchange(BoardProtocol::connectCommand()));
     QCOMPARE(dialogue->status(), shown);
@@ -171,7 +170,7 @@ void TstDeviceDialogue::oddReplies()
 {
     QFETCH(QByteArray, reply);
     QFETCH(StatusFields, shown);
-    board->setReplyOverride(reply);
+    board->setReplyScript({{20, reply}});
     QVERIFY(exchange(BoardProtocol::startCommand()));
     QCOMPARE(dialogue->status(), shown);
     QCOMPARE(dialogue->respuesta(), reply);

@@ -184,9 +184,9 @@ private slots:
         QByteArray all;
         for (int i = 0; i < 256; ++i)
             all += char(i);
-        board->setReplyOverride(all);
+        board->setReplyScript({{0, all}});
         QVERIFY2(exchange("I2P  2 ", all), panel->got.constData());
-        board->setReplyOverride({});
+        board->setReplyScript({});
         QVERIFY2(exchange("I1", "OK0200"), panel->got.constData());
     }
 
@@ -218,7 +218,6 @@ private slots:
     // is still going out.
     void keepsTheLinePace()
     {
-        QVERIFY(board->isLinePaced());
         Clock::time_point parsedAt;
         connect(board.get(), &BoardEmulator::commandParsed, this, [&] { parsedAt = Clock::now(); });
         board->setReplyDelay(30);
@@ -233,8 +232,7 @@ private slots:
         // Two long answers at once: the second waits for the line, and each
         // is told as sent only once its last byte has left.
         const QByteArray longAnswer = QByteArray("0123456789").repeated(4);
-        board->setReplyOverride(longAnswer);
-        board->setReplyDelay(0);
+        board->setReplyScript({{0, longAnswer}});
         QList<std::pair<Clock::time_point, QByteArray>> told;
         connect(board.get(), &BoardEmulator::sent, this,
                 [&](const QByteArray &bytes) { told.append({Clock::now(), bytes}); });
@@ -257,9 +255,8 @@ private slots:
     void instantWhenNotPaced()
     {
         board->setLinePaced(false);
-        QVERIFY(!board->isLinePaced());
         const QByteArray longAnswer = QByteArray("0123456789").repeated(8);
-        board->setReplyOverride(longAnswer);
+        board->setReplyScript({{0, longAnswer}});
         QVERIFY(panel->write("I1"));
         const QList<Clock::time_point> seen = arrivals(longAnswer.size());
         QCOMPARE(panel->got, longAnswer);

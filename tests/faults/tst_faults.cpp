@@ -248,7 +248,7 @@ void TstFaults::everyByteValueShowsUnchangedAsPlainText()
         QByteArray reply;
         for (int k = 0; k < 6; ++k)
             reply += char((first + k) % 256);
-        board1->setReplyOverride(reply);
+        board1->setReplyScript({{20, reply}});
         click(ui->PbConectar);
         QVERIFY(waitIdle());
         const QString mode = QString::fromLatin1(reply.mid(5, 1));
