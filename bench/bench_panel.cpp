@@ -5,6 +5,7 @@
 #include "board_thread.h"
 #include "form1.h"
 #include "heartbeat.h"
+#include "qt_serial_channel.h"
 #include "stats.h"
 
 #include <QApplication>
@@ -112,7 +113,8 @@ int main(int argc, char *argv[])
     }
     PortMap ports;
     ports.setDevice(1, board.devicePath());
-    Form1 form(ports);
+    QtSerialChannel channel(ports);
+    Form1 form(channel);
     form.show();
     QCoreApplication::processEvents();
 

@@ -194,7 +194,7 @@ void DeviceDialogue::finish()
     m_status = BoardProtocol::decodeReply(Respuesta);
     emit statusChanged(m_status);
     m_phase = Phase::Idle;
-    emit exchangeFinished(m_orden, Respuesta);
+    emit exchangeFinished(m_orden, Respuesta, m_timedOut);
     if (m_phase == Phase::Idle)   // a slot may have asked for more already
         startNext();
 }

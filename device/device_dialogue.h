@@ -57,7 +57,8 @@ signals:
     void written(const QByteArray &orden);
     // Each read of a wait, with what it read (pasada 1..3).
     void polled(int pasada, const QByteArray &text);
-    void exchangeFinished(const QByteArray &orden, const QByteArray &respuesta);
+    // timedOut: nothing was heard, respuesta is the time-out marker.
+    void exchangeFinished(const QByteArray &orden, const QByteArray &respuesta, bool timedOut);
     void portSwitched(qint16 port, bool opened);
     // Busy changed: work began, or nothing is running or queued any more.
     void busyChanged(bool busy);

@@ -1,6 +1,7 @@
 #include "qt_serial_channel.h"
 
 #include "line_trace.h"
+#include "port_list.h"
 
 #include <QFileInfo>
 #include <QMetaObject>
@@ -43,6 +44,11 @@ bool QtSerialChannel::isOpen() const
 QString QtSerialChannel::deviceName() const
 {
     return m_port.isOpen() ? m_device : m_ports.device(m_portNumber);
+}
+
+QStringList QtSerialChannel::describePorts() const
+{
+    return PortList::describe(m_ports);
 }
 
 void QtSerialChannel::report(Failure failure, const QString &message)

@@ -29,7 +29,8 @@ public:
     const PortMap &portMap() const { return m_ports; }
     void setPortMap(const PortMap &ports) { m_ports = ports; }
     // The device in use while open, else the one the port number points at now.
-    QString deviceName() const;
+    QString deviceName() const override;
+    QStringList describePorts() const override;
     // The port's settings right now, for checks that a failure left them alone.
     const QSerialPort &port() const { return m_port; }
     // What a loss is reported with; osText is the system's reason.

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 // The one serial connection to the board. Line settings are fixed by the
 // implementation; the program only picks the port, opens, closes, writes and
@@ -38,6 +39,13 @@ public:
     virtual bool write(const QByteArray &text) = 0;
     // Everything waiting at this moment, possibly empty; never blocks.
     virtual QByteArray readAll() = 0;
+
+    // What the failure reports and their advice name. The system device
+    // behind the port number now; empty where it stands behind none.
+    virtual QString deviceName() const { return {}; }
+    // The system's serial ports, one line each, Com1 and Com2 marked; empty
+    // where the channel's ports are not the system's.
+    virtual QStringList describePorts() const { return {}; }
 
     // "Com1", "Com2": how the user knows the port.
     static QString portLabel(qint16 port) { return QStringLiteral("Com%1").arg(port); }

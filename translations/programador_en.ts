@@ -144,9 +144,154 @@ then log out and in again.</source>
     </message>
 </context>
 <context>
+    <name>ReplyCheck</name>
+    <message>
+        <source>no answer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>status code &quot;%1&quot; is not one of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>minute</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>asked %1 %2, the board says &quot;%3&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SerialChannel</name>
     <message>
         <source>No port is open: pick Com1 or Com2 first.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SessionConsole</name>
+    <message>
+        <source>ok</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, sending it again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>FAILED: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1  line %2  %3  %4  %5  %6</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>step %1 of %2, about %3 s left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>line %1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed at %1: %2. Sent %3, the board answered %4. Nothing more was sent; the port is closed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>nothing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stopped at %1: %2 Nothing more was sent; the port is closed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Interrupted at %1 (%2), after %3 of %4 exchanges; the port is closed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the end</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 exchanges, %2 retries, %3 failures in %4 s (the protocol&apos;s floor for them: %5 s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SessionFile</name>
+    <message>
+        <source>expected one of: Com1, Com2, Min, Bit, Ejecutar, Conectar, Minutos, Bit/Min, Programar, Start, expect (or minute, bit, mode, connect, erase-minute, erase-cell, program, start)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the file is larger than 1 MiB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not a text file: byte 0x%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the line is longer than %1 characters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no steps: the file holds only comments and blank lines</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a bit from 0 to 7</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown step &apos;%1&apos;; %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unexpected &apos;%1&apos; after %2; expected %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the end of the line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 needs %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 comes before any port; expected Com1 or Com2 first</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a minute from 1 to 10</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bits or the end of the line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a mode: Una or Sec. (once or sequence)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>status codes of two characters, such as OK, or any</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -266,6 +411,58 @@ Com1 and Com2 are the first and the second serial port this system lists (see --
         <source>Control panel for a minute/bit programmer board on a serial line (2400 baud, 8N1).
 
 Com1 and Com2 are the ports COM1 and COM2 (see --list-ports); --com1 and --com2 put another port behind them, such as COM3. Qt&apos;s own options, such as -style, are accepted too.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Carry out the steps of a session file (- for standard input) without a window, checking every reply, and exit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>file</source>
+        <comment>value of --run in --help</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>With --run: send a command that got no answer again, up to n times (default 0).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>With --run: write a record of every exchange to this file (CSV).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--run needs a file, or - for standard input</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--%1 goes with --run</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--report needs a file name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--retries wants a whole number from 0 to 100, not &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>session</name>
+    <message>
+        <source>standard input</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: cannot read %2: %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot write the report %1: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>told to stop</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -163,10 +163,155 @@ y vuelva a iniciar sesión.</translation>
     </message>
 </context>
 <context>
+    <name>ReplyCheck</name>
+    <message>
+        <source>no answer</source>
+        <translation>sin respuesta</translation>
+    </message>
+    <message>
+        <source>status code &quot;%1&quot; is not one of %2</source>
+        <translation>el código de estado «%1» no es ninguno de %2</translation>
+    </message>
+    <message>
+        <source>minute</source>
+        <translation>el minuto</translation>
+    </message>
+    <message>
+        <source>bit</source>
+        <translation>el bit</translation>
+    </message>
+    <message>
+        <source>mode</source>
+        <translation>el modo</translation>
+    </message>
+    <message>
+        <source>asked %1 %2, the board says &quot;%3&quot;</source>
+        <translation>se pidió %1 %2 y la placa dice «%3»</translation>
+    </message>
+</context>
+<context>
     <name>SerialChannel</name>
     <message>
         <source>No port is open: pick Com1 or Com2 first.</source>
         <translation>No hay ningún puerto abierto: elija primero Com1 o Com2.</translation>
+    </message>
+</context>
+<context>
+    <name>SessionConsole</name>
+    <message>
+        <source>ok</source>
+        <translation>correcto</translation>
+    </message>
+    <message>
+        <source>%1, sending it again</source>
+        <translation>%1; se vuelve a enviar</translation>
+    </message>
+    <message>
+        <source>FAILED: %1</source>
+        <translation>FALLO: %1</translation>
+    </message>
+    <message>
+        <source>%1  line %2  %3  %4  %5  %6</source>
+        <translation>%1  línea %2  %3  %4  %5  %6</translation>
+    </message>
+    <message>
+        <source>step %1 of %2, about %3 s left</source>
+        <translation>paso %1 de %2, quedan unos %3 s</translation>
+    </message>
+    <message>
+        <source>line %1 (%2)</source>
+        <translation>la línea %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Failed at %1: %2. Sent %3, the board answered %4. Nothing more was sent; the port is closed.</source>
+        <translation>Fallo en %1: %2. Se envió %3 y la placa respondió %4. No se ha enviado nada más; el puerto está cerrado.</translation>
+    </message>
+    <message>
+        <source>nothing</source>
+        <translation>nada</translation>
+    </message>
+    <message>
+        <source>Stopped at %1: %2 Nothing more was sent; the port is closed.</source>
+        <translation>Detenido en %1: %2 No se ha enviado nada más; el puerto está cerrado.</translation>
+    </message>
+    <message>
+        <source>Interrupted at %1 (%2), after %3 of %4 exchanges; the port is closed.</source>
+        <translation>Interrumpido en %1 (%2), tras %3 de %4 intercambios; el puerto está cerrado.</translation>
+    </message>
+    <message>
+        <source>the end</source>
+        <translation>el final</translation>
+    </message>
+    <message>
+        <source>%1 exchanges, %2 retries, %3 failures in %4 s (the protocol&apos;s floor for them: %5 s)</source>
+        <translation>%1 intercambios, %2 reintentos, %3 fallos en %4 s (el mínimo del protocolo para ellos: %5 s)</translation>
+    </message>
+</context>
+<context>
+    <name>SessionFile</name>
+    <message>
+        <source>expected one of: Com1, Com2, Min, Bit, Ejecutar, Conectar, Minutos, Bit/Min, Programar, Start, expect (or minute, bit, mode, connect, erase-minute, erase-cell, program, start)</source>
+        <translation>se esperaba uno de: Com1, Com2, Min, Bit, Ejecutar, Conectar, Minutos, Bit/Min, Programar, Start, expect (o minute, bit, mode, connect, erase-minute, erase-cell, program, start)</translation>
+    </message>
+    <message>
+        <source>the file is larger than 1 MiB</source>
+        <translation>el archivo ocupa más de 1 MiB</translation>
+    </message>
+    <message>
+        <source>not a text file: byte 0x%1</source>
+        <translation>no es un archivo de texto: byte 0x%1</translation>
+    </message>
+    <message>
+        <source>the line is longer than %1 characters</source>
+        <translation>la línea tiene más de %1 caracteres</translation>
+    </message>
+    <message>
+        <source>no steps: the file holds only comments and blank lines</source>
+        <translation>no hay pasos: el archivo solo tiene comentarios y líneas en blanco</translation>
+    </message>
+    <message>
+        <source>a bit from 0 to 7</source>
+        <translation>un bit del 0 al 7</translation>
+    </message>
+    <message>
+        <source>unknown step &apos;%1&apos;; %2</source>
+        <translation>paso desconocido «%1»; %2</translation>
+    </message>
+    <message>
+        <source>unexpected &apos;%1&apos; after %2; expected %3</source>
+        <translation>«%1» sobra después de %2; se esperaba %3</translation>
+    </message>
+    <message>
+        <source>the end of the line</source>
+        <translation>el final de la línea</translation>
+    </message>
+    <message>
+        <source>%1 needs %2</source>
+        <translation>%1 necesita %2</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not %2</source>
+        <translation>«%1» no es %2</translation>
+    </message>
+    <message>
+        <source>%1 comes before any port; expected Com1 or Com2 first</source>
+        <translation>%1 va antes de ningún puerto; se esperaba antes Com1 o Com2</translation>
+    </message>
+    <message>
+        <source>a minute from 1 to 10</source>
+        <translation>un minuto del 1 al 10</translation>
+    </message>
+    <message>
+        <source>Bits or the end of the line</source>
+        <translation>Bits o el final de la línea</translation>
+    </message>
+    <message>
+        <source>a mode: Una or Sec. (once or sequence)</source>
+        <translation>un modo: Una o Sec. (once o sequence)</translation>
+    </message>
+    <message>
+        <source>status codes of two characters, such as OK, or any</source>
+        <translation>códigos de estado de dos caracteres, como OK, o any</translation>
     </message>
 </context>
 <context>
@@ -290,6 +435,58 @@ Com1 and Com2 are the ports COM1 and COM2 (see --list-ports); --com1 and --com2 
         <translation>Panel de control para una placa programadora de minutos y bits en una línea serie (2400 baudios, 8N1).
 
 Com1 y Com2 son los puertos COM1 y COM2 (véase --list-ports); --com1 y --com2 ponen otro puerto en su lugar, como COM3. También se aceptan las opciones propias de Qt, como -style.</translation>
+    </message>
+    <message>
+        <source>Carry out the steps of a session file (- for standard input) without a window, checking every reply, and exit.</source>
+        <translation>Lleva a cabo los pasos de un archivo de sesión (- para la entrada estándar) sin ventana, comprobando cada respuesta, y termina.</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <comment>value of --run in --help</comment>
+        <translation>archivo</translation>
+    </message>
+    <message>
+        <source>With --run: send a command that got no answer again, up to n times (default 0).</source>
+        <translation>Con --run: vuelve a enviar una orden que no tuvo respuesta, hasta n veces (por omisión 0).</translation>
+    </message>
+    <message>
+        <source>With --run: write a record of every exchange to this file (CSV).</source>
+        <translation>Con --run: escribe un registro de cada intercambio en este archivo (CSV).</translation>
+    </message>
+    <message>
+        <source>--run needs a file, or - for standard input</source>
+        <translation>--run necesita un archivo, o - para la entrada estándar</translation>
+    </message>
+    <message>
+        <source>--%1 goes with --run</source>
+        <translation>--%1 va con --run</translation>
+    </message>
+    <message>
+        <source>--report needs a file name</source>
+        <translation>--report necesita un nombre de archivo</translation>
+    </message>
+    <message>
+        <source>--retries wants a whole number from 0 to 100, not &apos;%1&apos;</source>
+        <translation>--retries espera un número entero del 0 al 100, no «%1»</translation>
+    </message>
+</context>
+<context>
+    <name>session</name>
+    <message>
+        <source>standard input</source>
+        <translation>la entrada estándar</translation>
+    </message>
+    <message>
+        <source>%1: cannot read %2: %3</source>
+        <translation>%1: no se puede leer %2: %3</translation>
+    </message>
+    <message>
+        <source>cannot write the report %1: %2.</source>
+        <translation>no se puede escribir el registro %1: %2.</translation>
+    </message>
+    <message>
+        <source>told to stop</source>
+        <translation>se pidió que parara</translation>
     </message>
 </context>
 </TS>

@@ -17,21 +17,10 @@ using namespace BoardProtocol;
 
 static constexpr int MessageBoxWarmUpMs = 500;
 
-Form1::Form1(const PortMap &ports, QWidget *parent)
-    : Form1(std::make_unique<QtSerialChannel>(ports), nullptr, parent)
-{
-}
-
-Form1::Form1(SerialChannel *channel, QWidget *parent)
-    : Form1(nullptr, channel, parent)
-{
-}
-
-Form1::Form1(std::unique_ptr<QtSerialChannel> port, SerialChannel *channel, QWidget *parent)
+Form1::Form1(SerialChannel &channel, QWidget *parent)
     : QWidget(parent)
     , ui(this)
-    , m_port(std::move(port))
-    , serie(m_port ? *m_port : *channel)
+    , serie(channel)
     , m_dialogue(&serie)
 {
     // activated: a user's pick, by mouse, key or wheel, even of the same entry.
@@ -229,7 +218,7 @@ void Form1::onChannelError(SerialChannel::Failure failure, const QString &said)
     if (failure != Failure::NotOpen && !serie.isOpen() && !m_dialogue.hasPortSwitchQueued())
         ui.LstPuerto->setCurrentIndex(-1);
     QString message = said;
-    if (const QString advice = PortAdvice::forFailure(failure, m_port ? m_port->deviceName() : QString());
+    if (const QString advice = PortAdvice::forFailure(failure, serie.deviceName());
         !advice.isEmpty())
         message += QStringLiteral("\n\n") + advice;
     // A port that is missing or would not open: the ports there are may tell why.
@@ -237,7 +226,7 @@ void Form1::onChannelError(SerialChannel::Failure failure, const QString &said)
         report(message);
         return;
     }
-    const QStringList found = m_port ? PortAdvice::describePorts(m_port->portMap()) : QStringList();
+    const QStringList found = serie.describePorts();
     if (found.isEmpty()) {
         report(tr("%1\n\nThis system shows no serial ports.\n\n%2").arg(message, otherDevice()));
     } else {

@@ -3,12 +3,9 @@
 #include "board_protocol.h"
 #include "device_dialogue.h"
 #include "form1_layout.h"
-#include "port_map.h"
-#include "qt_serial_channel.h"
+#include "serial_channel.h"
 
 #include <QWidget>
-
-#include <memory>
 
 class QComboBox;
 class QMessageBox;
@@ -24,14 +21,12 @@ class Form1 : public QWidget
     Q_OBJECT
 
 public:
-    explicit Form1(const PortMap &ports = PortMap(), QWidget *parent = nullptr);
-    // The panel on another channel (the demo's in-process boards); not owned.
-    explicit Form1(SerialChannel *channel, QWidget *parent = nullptr);
+    // The panel on this channel (the system's ports, or the demo's boards),
+    // which outlives the window.
+    explicit Form1(SerialChannel &channel, QWidget *parent = nullptr);
     ~Form1() override;
 
     const Form1Layout &controls() const { return ui; }
-    // The system's serial port; only when the window was not given another channel.
-    QtSerialChannel &channel() { return *m_port; }
     DeviceDialogue &dialogue() { return m_dialogue; }
 
     qint16 puerto() const { return Puerto; }
@@ -71,8 +66,6 @@ protected:
 private:
     using Handler = void (Form1::*)();
 
-    Form1(std::unique_ptr<QtSerialChannel> port, SerialChannel *channel, QWidget *parent);
-
     void pickByProgram(QComboBox *list, int index, Handler handler);
     void showStatus(const BoardProtocol::StatusFields &status);
     void onChannelError(SerialChannel::Failure failure, const QString &said);
@@ -83,7 +76,6 @@ private:
     void onPortSwitched(qint16 port, bool opened);
 
     Form1Layout ui;
-    std::unique_ptr<QtSerialChannel> m_port;   // the system's serial port, unless given another channel
     SerialChannel &serie;
     DeviceDialogue m_dialogue;
     QMessageBox *m_message = nullptr;

@@ -6,11 +6,9 @@
 #include <QString>
 #include <QStringList>
 
-class PortMap;
-
-// What the user can do about a port that failed, and the ports there are:
-// the words around the channel's own report. Built only from what the system
-// says, so every case can be tried without root and without the hardware.
+// What the user can do about a port that failed: the words around the
+// channel's own report. Built only from what the system says, so every case
+// can be tried without root and without the hardware.
 class PortAdvice
 {
     Q_DECLARE_TR_FUNCTIONS(PortAdvice)
@@ -24,8 +22,4 @@ public:
     static QString permissionDenied(const QString &group, bool groupMayOpen);
     // Windows' own ways: where it lists ports, what helps a USB adapter.
     static QString onWindows(SerialChannel::Failure failure);
-
-    // One line per port: device, description, maker, USB ids; the lines of
-    // the ports behind Com1 and Com2 start with that name.
-    static QStringList describePorts(const PortMap &ports);
 };

@@ -4,6 +4,7 @@
 #include "board_protocol.h"
 #include "form1.h"
 #include "panel_test_base.h"
+#include "qt_serial_channel.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -154,9 +155,9 @@ void TstFaults::cleanup()
 
 void TstFaults::usePort(qint16 port, const QString &device)
 {
-    PortMap ports = form->channel().portMap();
+    PortMap ports = channel->portMap();
     ports.setDevice(port, device);
-    form->channel().setPortMap(ports);
+    channel->setPortMap(ports);
 }
 
 // Arrow key on the closed list: always to a neighbouring entry, so it is a pick.
@@ -303,9 +304,9 @@ void TstFaults::hangUpIsReportedOnce()
     if (midWait) {
         // What was for Com1 went with it; the pick of Com2 and what follows ran.
         QCOMPARE(board2->received(), Sequence + minuteCommand(4));
-        QCOMPARE(form->channel().portNumber(), qint16(2));
+        QCOMPARE(channel->portNumber(), qint16(2));
     } else {
-        QVERIFY(!form->channel().isOpen());
+        QVERIFY(!channel->isOpen());
         QCOMPARE(board2->received(), QByteArray());
     }
 
@@ -332,7 +333,7 @@ void TstFaults::portHeldByAnotherProgram()
     const QString message = reported.first().first().toString();
     for (const char *words : {"Com1", "busy", "locked", "another program"})
         QVERIFY2(message.contains(QLatin1String(words)), qPrintable(message));
-    QVERIFY(!form->channel().isOpen());
+    QVERIFY(!channel->isOpen());
     QVERIFY(!form->isWorking());
 
     // The holder still talks to the board both ways.

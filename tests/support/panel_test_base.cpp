@@ -2,6 +2,7 @@
 
 #include "board_emulator.h"
 #include "form1.h"
+#include "qt_serial_channel.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -24,7 +25,9 @@ bool PanelTestBase::startPanel()
 bool PanelTestBase::rebuildForm(const PortMap &ports)
 {
     delete form;
-    form = new Form1(ports);
+    delete channel;
+    channel = new QtSerialChannel(ports);
+    form = new Form1(*channel);
     ui = &form->controls();
     form->show();
     return QTest::qWaitForWindowExposed(form);
@@ -34,9 +37,11 @@ void PanelTestBase::stopPanel()
 {
     // The window first: it lets go of the ports before the boards go away.
     delete form;
+    delete channel;
     delete board1;
     delete board2;
     form = nullptr;
+    channel = nullptr;
     ui = nullptr;
     board1 = board2 = nullptr;
 }

@@ -7,6 +7,7 @@ class BoardEmulator;
 class Form1;
 class Form1Layout;
 class PortMap;
+class QtSerialChannel;
 class QComboBox;
 class QPushButton;
 
@@ -35,6 +36,7 @@ protected:
 
     BoardEmulator *board1 = nullptr;
     BoardEmulator *board2 = nullptr;
+    QtSerialChannel *channel = nullptr;   // the window's, made as main() makes it
     Form1 *form = nullptr;
     const Form1Layout *ui = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "form1.h"
 #include "line_trace_capture.h"
 #include "panel_test_base.h"
+#include "qt_serial_channel.h"
 #include "port_advice.h"
 #include "translations.h"
 
@@ -103,8 +104,8 @@ void TstForm1Handlers::portPickRunsTheStartSequence()
     QSignalSpy reported(form, &Form1::reported);
 
     QVERIFY(userPick(ui->LstPuerto, 1));
-    QVERIFY(form->channel().isOpen());
-    QCOMPARE(form->channel().deviceName(), board2->devicePath());
+    QVERIFY(channel->isOpen());
+    QCOMPARE(channel->deviceName(), board2->devicePath());
     QVERIFY(waitIdle());
 
     QCOMPARE(board2->received().toHex(' '), Sequence.toHex(' '));
@@ -134,7 +135,7 @@ void TstForm1Handlers::anotherPortOrTheSameOneReopens()
     QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(waitIdle());
     QCOMPARE(board1->received(), Sequence);
-    QCOMPARE(form->channel().deviceName(), board1->devicePath());
+    QCOMPARE(channel->deviceName(), board1->devicePath());
     // Com2 was let go: another program can have it now.
     QtSerialChannel other;
     PortMap map;
@@ -163,7 +164,7 @@ void TstForm1Handlers::anotherPortOrTheSameOneReopens()
         return;
     QCOMPARE(traced, expected);
     QCOMPARE(board1->received(), Sequence + Sequence);
-    QVERIFY(form->channel().isOpen());
+    QVERIFY(channel->isOpen());
 }
 
 void TstForm1Handlers::keysAndWheelDuringWorkCountOnceEach_data()
@@ -397,7 +398,7 @@ void TstForm1Handlers::salirEndsAtOnce()
     click(ui->PbSalir);
     QCOMPARE(quit.size(), 1);
     QCOMPARE(quit.first().first().toInt(), 0);
-    QVERIFY(!form->channel().isOpen());
+    QVERIFY(!channel->isOpen());
     QVERIFY(!form->isWorking());
     const QByteArray sent = board1->received();
     QTest::qWait(500);
@@ -414,7 +415,7 @@ void TstForm1Handlers::closingTheWindowReleasesThePort()
     QVERIFY(form->isWorking());
     QVERIFY(form->close());   // never refused, even during a wait
     QVERIFY(!form->isVisible());
-    QVERIFY(!form->channel().isOpen());
+    QVERIFY(!channel->isOpen());
     QTest::qWait(400);
     QCOMPARE(board1->received(), minuteCommand(1));
     QtSerialChannel other;
@@ -444,7 +445,7 @@ void TstForm1Handlers::missingPortIsReportedAndWindowStaysUsable()
         return;
     QVERIFY(message.contains(QLatin1String("Serial ports on this system"))
             || message.contains(QLatin1String("shows no serial ports")));
-    QVERIFY(!form->channel().isOpen());
+    QVERIFY(!channel->isOpen());
     QVERIFY(!form->isWorking());
     // The sequence stopped at the open, and the port list shows no port.
     QCOMPARE(lists(), (QStringList{"", "", "", ""}));
@@ -484,7 +485,7 @@ void TstForm1Handlers::commandWithNoPortIsReported()
     // Boxes keep what they showed when a later command is refused.
     QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(waitIdle());
-    form->channel().close();
+    channel->close();
     click(ui->PbStart);
     QCOMPARE(reported.size(), 3);
     QCOMPARE(boxes(), (QStringList{"OK", "01", "0", "Sec."}));
@@ -508,7 +509,7 @@ void TstForm1Handlers::lostPortIsReportedOnceAndQueueDropped()
     // What happened, then what to do.
     QVERIFY(reported.first().first().toString().contains(
         QRegularExpression(QStringLiteral("^Lost the connection on Com1 .*\\n\\n.*pick a port to connect again"))));
-    QVERIFY(!form->channel().isOpen());
+    QVERIFY(!channel->isOpen());
     QCOMPARE(ui->LstPuerto->currentIndex(), -1);
 
     // Still usable: the other port works.

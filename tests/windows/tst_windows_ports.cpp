@@ -1,6 +1,6 @@
 // Com1 and Com2 on Windows, under Wine. The test run's Wine prefix has a COM1
 // (run_under_wine.sh --fresh-prefix) and nothing behind COM2.
-#include "port_advice.h"
+#include "port_list.h"
 #include "port_map.h"
 #include "qt_serial_channel.h"
 
@@ -36,7 +36,7 @@ void TstWindowsPorts::comEntriesAreTheSystemsComPorts()
 void TstWindowsPorts::portListMarksComEntries()
 {
     // The list a user is shown names ports the Windows way and marks the one behind Com1.
-    const QStringList lines = PortAdvice::describePorts(PortMap());
+    const QStringList lines = PortList::describe(PortMap());
     const auto com1 = std::find_if(lines.begin(), lines.end(), [](const QString &line) {
         return line.contains(QLatin1String("COM1"));
     });

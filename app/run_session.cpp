@@ -1,0 +1,144 @@
+#include "run_session.h"
+
+#include "board_line.h"
+#include "command_line.h"
+#include "exit_codes.h"
+#include "program_options.h"
+#include "session_console.h"
+#include "session_file.h"
+#include "session_report.h"
+#include "session_runner.h"
+#include "termination_watcher.h"
+#include "translations.h"
+
+#include <QFile>
+#include <QTimer>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#include <qt_windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Standard error is a terminal (a console on Windows): a progress line helps there only.
+bool isTerminal(FILE *stream)
+{
+#ifdef Q_OS_WIN
+    DWORD mode = 0;
+    return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))), &mode);
+#else
+    return ::isatty(fileno(stream)) == 1;
+#endif
+}
+
+// The whole file, or why not; a file past the limit is read just past it,
+// for the parser to refuse.
+bool readAll(const QString &name, QByteArray *text, QString *error)
+{
+    QFile file;
+    const bool opened = name == QLatin1String("-")
+        ? file.open(stdin, QIODevice::ReadOnly)
+        : (file.setFileName(name), file.open(QIODevice::ReadOnly));
+    if (!opened) {
+        *error = file.errorString();
+        return false;
+    }
+    *text = file.read(SessionFile::MaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+int exitCodeFor(SessionRunner::Outcome outcome)
+{
+    using Outcome = SessionRunner::Outcome;
+    switch (outcome) {
+    case Outcome::Done: return CommandLine::Ok;
+    case Outcome::CheckFailed: return SessionCheckFailed;
+    case Outcome::PortFailed: return SessionPortFailed;
+    case Outcome::PortBusy: return SessionPortBusy;
+    case Outcome::ReportFailed: return SessionReportFailed;
+    case Outcome::Interrupted: return SessionInterrupted;
+    }
+    return CommandLine::Failure;
+}
+
+void say(FILE *stream, const QString &line) { CommandLine::print(stream, line + u'\n'); }
+
+} // namespace
+
+int runSession(const ProgramOptions &options, Translations &translations)
+{
+    CommandLine::TextApplication app(translations);
+    const QString program = QCoreApplication::applicationName();
+
+    // All of it is read and checked before anything is sent.
+    const QString &file = options.sessionFile();
+    const QString fileName = file == QLatin1String("-") ? QCoreApplication::translate("session", "standard input") : file;
+    QByteArray text;
+    QString error;
+    if (!readAll(file, &text, &error)) {
+        say(stderr, QCoreApplication::translate("session", "%1: cannot read %2: %3").arg(program, fileName, error));
+        return SessionFileRefused;
+    }
+    SessionFile::Mistake mistake;
+    const auto steps = SessionFile::parse(text, &mistake);
+    if (!steps) {
+        say(stderr, mistake.line > 0
+                        ? QStringLiteral("%1:%2:%3: %4").arg(fileName).arg(mistake.line)
+                              .arg(mistake.column).arg(mistake.what)
+                        : QStringLiteral("%1: %2").arg(fileName, mistake.what));
+        return SessionFileRefused;
+    }
+    SessionReport report;
+    const QString reportFailed = QCoreApplication::translate("session", "cannot write the report %1: %2.");
+    if (!options.reportFile().isEmpty() && !report.open(options.reportFile())) {
+        say(stderr, program + QStringLiteral(": ")
+                        + reportFailed.arg(options.reportFile(), report.errorString()));
+        return SessionReportFailed;
+    }
+
+    BoardLine line;
+    if (!line.start(options.ports(), options.demo(), &error)) {
+        say(stderr, QCoreApplication::translate("main", "%1: cannot start an emulated board: %2")
+                        .arg(program, error));
+        return CommandLine::Failure;
+    }
+    SessionRunner runner(line.channel(), *steps, options.retries());
+    SessionConsole::Sink progress;
+    if (!options.trace() && isTerminal(stderr)) {
+        progress = [](const QString &text) {
+            // Rewritten in place: padded over what stood there before.
+            CommandLine::print(stderr, u'\r' + text.leftJustified(79)
+                                           + (text.isEmpty() ? QStringLiteral("\r") : QString()));
+        };
+    }
+    SessionConsole console(runner, [](const QString &l) { say(stdout, l); },
+                           [](const QString &l) { say(stderr, l); }, progress);
+    QObject::connect(&runner, &SessionRunner::exchanged, &runner,
+                     [&](const SessionRunner::Record &record) {
+        console.exchanged(record);
+        // A session never goes on without the report it was asked to keep.
+        if (!options.reportFile().isEmpty() && !report.write(record))
+            runner.stop(SessionRunner::Outcome::ReportFailed,
+                        reportFailed.arg(options.reportFile(), report.errorString()));
+    });
+    QObject::connect(&runner, &SessionRunner::finished, &runner,
+                     [&](SessionRunner::Outcome outcome, const QString &why) {
+        console.finished(outcome, why);
+        QCoreApplication::exit(exitCodeFor(outcome));
+    });
+    // Ctrl+C, kill, a closed terminal: the exchange under way ends, then the port closes.
+    TerminationWatcher terminationWatcher;
+    QObject::connect(&terminationWatcher, &TerminationWatcher::terminationRequested, &runner,
+                     [&runner] {
+        runner.stop(SessionRunner::Outcome::Interrupted, QCoreApplication::translate("session", "told to stop"));
+    });
+    QTimer::singleShot(0, &runner, &SessionRunner::start);
+    return QCoreApplication::exec();
+}

@@ -1,0 +1,64 @@
+#include "run_window.h"
+
+#include "board_line.h"
+#include "command_line.h"
+#include "display_failure.h"
+#include "exit_codes.h"
+#include "forced_exit_guard.h"
+#include "form1.h"
+#include "program_options.h"
+#include "termination_watcher.h"
+#include "translations.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include "window_gone_filter.h"
+#endif
+
+int runWindow(int &argc, char **argv, const ProgramOptions &options, Translations &translations)
+{
+    std::optional<DisplayFailureReport> failureReport(
+        std::in_place, translations, options.platform(), options.display(), NoDisplay);
+    QApplication app(argc, argv);
+    failureReport.reset();
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PROGRAMADOR_APP_ID),
+        QIcon(QStringLiteral(":/" PROGRAMADOR_APP_ID ".png"))));
+    // Lets desktops match the window to its menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral(PROGRAMADOR_APP_ID));
+    translations.install();
+
+    BoardLine line;
+    QString error;
+    if (!line.start(options.ports(), options.demo(), &error)) {
+        CommandLine::print(stderr, QCoreApplication::translate(
+                                       "main", "%1: cannot start an emulated board: %2")
+                                           .arg(QCoreApplication::applicationName(), error)
+                                       + u'\n');
+        return CommandLine::Failure;
+    }
+
+    Form1 form(line.channel());
+    QObject::connect(&form, &Form1::quitRequested, &app, &QCoreApplication::exit);
+    const ForcedExitGuard forcedExit([&form] { form.Form_Unload(); }, DisplayLost);
+    // Ends the program does not choose, but hears of: the port is closed first.
+    const auto unloadAndEnd = [&form] {
+        form.Form_Unload();
+        QCoreApplication::exit(CommandLine::Ok);
+    };
+    TerminationWatcher terminationWatcher;
+    QObject::connect(&terminationWatcher, &TerminationWatcher::terminationRequested, &form,
+                     unloadAndEnd);
+    // Windows' log-off and shut-down need nothing more: Qt quits from inside
+    // WM_ENDSESSION, and quitting closes the window (closeEvent unloads it)
+    // before the system ends the process.
+    form.show();
+#ifdef Q_OS_UNIX
+    WindowGoneFilter windowGone(form.windowHandle());
+    QObject::connect(&windowGone, &WindowGoneFilter::windowGone, &form, unloadAndEnd);
+#endif
+    return app.exec();
+}

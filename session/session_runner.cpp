@@ -1,0 +1,99 @@
+#include "session_runner.h"
+
+#include "board_protocol.h"
+
+SessionRunner::SessionRunner(SerialChannel &channel, QList<SessionFile::Step> steps, int retries,
+                             QObject *parent)
+    : QObject(parent)
+    , m_channel(channel)
+    , m_dialogue(&channel)
+    , m_steps(std::move(steps))
+    , m_retriesAllowed(retries)
+{
+    connect(&m_dialogue, &DeviceDialogue::exchangeFinished, this,
+            &SessionRunner::onExchangeFinished);
+    connect(&m_channel, &SerialChannel::errorOccurred, this, &SessionRunner::onChannelError);
+}
+
+void SessionRunner::start()
+{
+    m_clock.start();
+    m_running = true;
+    next();
+}
+
+void SessionRunner::stop(Outcome outcome, const QString &why)
+{
+    if (!m_running || m_stop)
+        return;
+    m_stop.emplace(outcome, why);
+    if (!m_inExchange)
+        finish(outcome, why);
+}
+
+void SessionRunner::next()
+{
+    while (m_running) {
+        if (m_stop)
+            return finish(m_stop->first, m_stop->second);
+        if (m_next == m_steps.size())
+            return finish(Outcome::Done, {});
+        const SessionFile::Step &step = m_steps.at(m_next);
+        if (step.port == 0) {
+            m_inExchange = true;
+            m_dialogue.EnviaOrden(step.command);
+            return;
+        }
+        // A failed open has been reported by the channel already (and ended us).
+        if (!m_dialogue.switchPort(step.port))
+            return;
+        ++m_next;
+    }
+}
+
+void SessionRunner::onExchangeFinished(const QByteArray &, const QByteArray &respuesta,
+                                       bool timedOut)
+{
+    if (!m_running)
+        return;
+    m_inExchange = false;
+    ++m_exchanges;
+    const SessionFile::Step &step = m_steps.at(m_next);
+    Record record{elapsed(), &step, respuesta, timedOut, m_attempt,
+                  ReplyCheck::judge(step, respuesta, timedOut), false};
+    const bool ok = record.result.verdict == ReplyCheck::Verdict::Ok;
+    // Only silence is worth another try: a wrong answer would come again, and
+    // the board may act on a Start it heard but did not answer.
+    record.retrying = !ok && timedOut && m_attempt <= m_retriesAllowed && !m_stop
+        && step.command != BoardProtocol::startCommand();
+    emit exchanged(record);
+    if (record.retrying) {
+        ++m_attempt;
+        ++m_retries;
+    } else if (ok) {
+        m_attempt = 1;
+        ++m_next;
+    } else {
+        return finish(Outcome::CheckFailed, {});
+    }
+    next();
+}
+
+void SessionRunner::onChannelError(SerialChannel::Failure failure, const QString &message)
+{
+    if (!m_running)
+        return;
+    m_inExchange = false;
+    finish(failure == SerialChannel::Failure::Busy ? Outcome::PortBusy : Outcome::PortFailed,
+           message);
+}
+
+void SessionRunner::finish(Outcome outcome, const QString &why)
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    m_dialogue.cancelAll();
+    m_channel.close();
+    emit finished(outcome, why);
+}
