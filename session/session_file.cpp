@@ -255,10 +255,33 @@ std::optional<qsizetype> firstNonText(const QByteArray &text)
     return bad < 0 ? 0 : QString(decoded.left(bad)).toUtf8().size();
 }
 
+// The first line longer than MaxLineLength characters (UTF-8 continuation
+// bytes do not count), found before anything else so that a line of a
+// megabyte is named as such, not as a file too large.
+std::optional<int> firstLongLine(const QByteArray &text)
+{
+    int line = 1;
+    int length = 0;
+    for (const char c : text) {
+        if (c == '\n') {
+            ++line;
+            length = 0;
+        } else if ((uchar(c) & 0xc0) != 0x80 && c != '\r' && ++length > MaxLineLength) {
+            return line;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<QList<Step>> parse(const QByteArray &text, Mistake *mistake)
 {
+    if (const auto line = firstLongLine(text)) {
+        *mistake = {*line, MaxLineLength + 1,
+                    tr("the line is longer than %1 characters").arg(MaxLineLength)};
+        return std::nullopt;
+    }
     if (text.size() > MaxFileSize) {
         *mistake = {0, 0, tr("the file is larger than 1 MiB")};
         return std::nullopt;
@@ -283,11 +306,6 @@ std::optional<QList<Step>> parse(const QByteArray &text, Mistake *mistake)
         if (line.endsWith(u'\r'))
             line.chop(1);
         const int number = int(i + 1);
-        if (line.size() > MaxLineLength) {
-            *mistake = {number, MaxLineLength + 1,
-                        tr("the line is longer than %1 characters").arg(MaxLineLength)};
-            return std::nullopt;
-        }
         const QList<Word> words = wordsOf(line);
         if (words.isEmpty())
             continue;
