@@ -39,6 +39,8 @@ echo "Exchange timing (about 75 s)" >&2
 "$build/bench/bench_exchange" >>"$rows"
 echo "Panel: stalls and port sequences (about 60 s)" >&2
 QT_QPA_PLATFORM=offscreen "$build/bench/bench_panel" >>"$rows"
+echo "A whole 80-cell session, three times (about 110 s)" >&2
+"$build/bench/bench_session" >>"$rows"
 echo "Line trace cost (about 5 s)" >&2
 "$build/bench/bench_trace" >>"$rows"
 echo "Real programs under Xvfb (about 60 s)" >&2
