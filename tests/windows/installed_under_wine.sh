@@ -9,7 +9,9 @@
 #  3. Com2, with COM2 switched off, gets a message that names COM2 (read the
 #     Windows way: Ctrl+C copies a message box);
 #  4. Salir ends the program with 0 and the port is free again;
-#  5. the uninstaller, silent too, leaves nothing behind.
+#  5. a session from cmd on COM1: its lines, the board's bytes and its exit
+#     code; a bad file exits 5 with nothing sent;
+#  6. the uninstaller, silent too, leaves nothing behind.
 #   installed_under_wine.sh WINE64 INSTALLER BOARD_EMULATOR WORK_DIR
 set -euo pipefail
 
@@ -147,7 +149,28 @@ for fd in /proc/[0-9]*/fd/*; do
 done
 echo "ok: exit code 0 after Salir, and COM1 is free"
 
-# 5. Uninstall, silently: the files, the Start-menu entry and the uninstall record go.
+# 5. A session in the Windows console, on the board behind COM1.
+printf 'Com1\r\nexpect OK\r\nMin 3 Bits 0 5\r\nStart\r\n' > "$work/session.txt"
+printf 'Com1\r\nMin 11\r\n' > "$work/bad-session.txt"
+win_exe=$("$wine64" winepath -w "$exe" 2>/dev/null | tr -d '\r')
+win_work=$("$wine64" winepath -w "$work" 2>/dev/null | tr -d '\r')
+sent_before=$(grep -c ' <- ' "$work/board.log")
+rc=0
+"$wine64" cmd /c "$win_exe" --run "$win_work\\bad-session.txt" > "$work/bad-session.out" 2>&1 || rc=$?
+[ "$rc" -eq 5 ] || fail "a bad session file exits $rc, not 5: $(cat "$work/bad-session.out")"
+grep -q 'bad-session.txt:2:5: ' "$work/bad-session.out" || fail "the mistake is not placed: $(cat "$work/bad-session.out")"
+rc=0
+"$wine64" cmd /c "$win_exe" --run "$win_work\\session.txt" --report "$win_work\\session.csv" \
+    > "$work/session.out" 2>&1 || rc=$?
+[ "$rc" -eq 0 ] || fail "the session exits $rc: $(cat "$work/session.out")"
+[ "$(grep -c ' ok' "$work/session.out")" -eq 10 ] || fail "not ten verdicts ok: $(cat "$work/session.out")"
+[ "$(wc -l < "$work/session.csv")" -eq 11 ] || fail "the report has not eleven lines"
+sent=$(awk -v from="$sent_before" '$2 == "<-" && ++n > from { sub(/^ *[0-9.]+ <- /, ""); printf "%s ", $0 }' "$work/board.log")
+[ "$sent" = '"I2P  1 " "I3P  0 " "I7P  1 " "I1" "I2P  3 " "I3P  0 " "I4" "I3P  5 " "I4" "I8" ' ] \
+    || fail "the board received $sent"
+echo "ok: a session from cmd: exit code 0, ten exchanges, the report; a bad file exits 5 with nothing sent"
+
+# 6. Uninstall, silently: the files, the Start-menu entry and the uninstall record go.
 "$wine64" "$home/Uninstall.exe" /S
 wineserver -w
 for _ in $(seq 50); do [ ! -e "$home" ] && break; sleep 0.2; done
