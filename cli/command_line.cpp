@@ -2,6 +2,8 @@
 
 #include "translations.h"
 
+#include <csignal>
+
 #ifdef Q_OS_WIN
 #include "windows_console.h"
 #endif
@@ -20,6 +22,13 @@ void useStartingConsole()
 {
 #ifdef Q_OS_WIN
     WindowsConsole::attach();
+#endif
+}
+
+void ignoreBrokenPipe()
+{
+#ifdef Q_OS_UNIX
+    std::signal(SIGPIPE, SIG_IGN);
 #endif
 }
 

@@ -26,6 +26,10 @@ QStringList arguments(int argc, char *argv[]);
 // to do. First thing in main(), before any output.
 void useStartingConsole();
 
+// A write to a pipe or socket whose reader has gone fails with EPIPE instead
+// of ending the process by SIGPIPE. Unix only; Windows has no such signal.
+void ignoreBrokenPipe();
+
 // Written and flushed at once, so it keeps its place among Qt's own messages.
 // Where the stream reaches nobody (a Windows program started from Explorer)
 // the text is shown in a message box instead, as Qt's own parser does.
