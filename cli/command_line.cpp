@@ -1,7 +1,9 @@
 #include "command_line.h"
 
+#include "line_writer.h"
 #include "translations.h"
 
+#include <chrono>
 #include <csignal>
 
 #ifdef Q_OS_WIN
@@ -23,6 +25,8 @@ void useStartingConsole()
 #ifdef Q_OS_WIN
     WindowsConsole::attach();
 #endif
+    ignoreBrokenPipe();
+    LineWriter::routeQtMessages();
 }
 
 void ignoreBrokenPipe()
@@ -34,6 +38,7 @@ void ignoreBrokenPipe()
 
 void print(FILE *stream, const QString &text)
 {
+    LineWriter::drainStandardWriters(std::chrono::seconds(1));
 #ifdef Q_OS_WIN
     if (!WindowsConsole::reaches(stream)) {
         WindowsConsole::showMessage(text.trimmed(), stream == stderr);
