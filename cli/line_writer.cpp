@@ -12,6 +12,7 @@
 #include <mutex>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -31,6 +32,10 @@ namespace {
 // Lines written with one call, up to this much: a reader that keeps up costs
 // one system call per batch, not per line.
 constexpr qsizetype BatchBytes = 64 * 1024;
+// How long the thread lets lines gather once woken: a trace's lines come in
+// bursts (an exchange's events, a flood's reads) and nobody reads them to
+// the millisecond.
+constexpr std::chrono::microseconds GatherTime{500};
 
 #ifdef Q_OS_WIN
 // Consoles take UTF-16: their code page is not the system's.
@@ -120,32 +125,42 @@ void LineWriter::Shared::run()
 {
     std::unique_lock lock(mutex);
     for (;;) {
-        idle = true;
-        work.wait(lock, [this] { return stopping || !queue.empty() || unsaid > 0; });
-        idle = false;
+        if (queue.empty() && unsaid == 0 && !stopping) {
+            idle = true;
+            work.wait(lock, [this] { return stopping || !queue.empty() || unsaid > 0; });
+            idle = false;
+            // Woken by one line: the ones right behind it join its batch, so
+            // a burst costs the caller one wake-up, not one a line.
+            lock.unlock();
+            std::this_thread::sleep_for(GatherTime);
+            lock.lock();
+        }
         if (stopping)
             return;
-        QByteArray batch;
+        std::vector<QByteArray> lines;
+        qsizetype bytes = 0;
         if (!queue.empty()) {
             // The lines queued before any were dropped go first.
-            while (!queue.empty()
-                   && (batch.isEmpty() || batch.size() + queue.front().size() < BatchBytes)) {
-                batch += queue.front();
-                batch += '\n';
+            while (!queue.empty() && (lines.empty() || bytes + queue.front().size() < BatchBytes)) {
+                bytes += queue.front().size() + 1;
+                lines.push_back(std::move(queue.front()));
                 queue.pop_front();
-                ++inFlight;
             }
+            inFlight = qsizetype(lines.size());
         } else {
             // Drained: the count, then lines are taken again.
             const qint64 count = std::exchange(unsaid, 0);
-            batch = QByteArray::number(count) + ' ' + lineName + (count == 1 ? "" : "s")
-                + " dropped: the reader was too slow\n";
+            lines.push_back(QByteArray::number(count) + ' ' + lineName + (count == 1 ? "" : "s")
+                            + " dropped: the reader was too slow");
         }
         lock.unlock();
+        QByteArray batch;
+        batch.reserve(bytes);
+        for (const QByteArray &line : lines)
+            batch += line + '\n';
         const bool written = writeAll(batch);
         lock.lock();
-        if (inFlight > 0)
-            queuedBytes -= batch.size();
+        queuedBytes -= inFlight > 0 ? bytes : 0;
         inFlight = 0;
         if (!written) {
             gone = true;
