@@ -1,5 +1,8 @@
 #include "forced_exit_guard.h"
 
+#include "line_writer.h"
+
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
@@ -14,6 +17,8 @@ extern "C" void onExit()
     if (!s_close)
         return;   // main returned: an end the program chose
     std::exchange(s_close, nullptr)();
+    // _Exit() skips the rest of exit(): the trace of the close with it.
+    LineWriter::drainStandardWriters(std::chrono::seconds(1));
     std::fflush(nullptr);
     std::_Exit(s_exitCode);
 }

@@ -1,6 +1,11 @@
 // What the line trace costs: a trace point when the trace is off (as it is
-// unless --trace or QT_LOGGING_RULES turns it on), and when it is on with its
-// lines thrown away, so only the trace's own work is counted.
+// unless --trace or QT_LOGGING_RULES turns it on); on with its lines thrown
+// away, so only the trace's own work is counted; and on with its lines
+// written as the program writes them, to /dev/null, a reader that keeps up.
+//
+// Built on a tree from before the line writer (no line_writer.h), the last
+// rows measure what the program did then: Qt's own handler writing each line
+// to standard error itself.
 
 #include "line_trace.h"
 #include "stats.h"
@@ -9,6 +14,14 @@
 
 #include <ctime>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#if __has_include("line_writer.h")
+#include "line_writer.h"
+#define HAVE_LINE_WRITER 1
+#endif
+
 using namespace Bench;
 
 namespace {
@@ -16,24 +29,54 @@ namespace {
 constexpr int Calls = 2'000'000;
 constexpr int Rounds = 7;
 
-double cpuNs()
+double cpuNs(clockid_t clock)
 {
     timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    clock_gettime(clock, &t);
     return double(t.tv_sec) * 1e9 + double(t.tv_nsec);
 }
 
-// One poll's trace point, as the exchange makes it, per call.
-double nsPerTracePoint(int calls)
+double cpuNs()
+{
+    return cpuNs(CLOCK_PROCESS_CPUTIME_ID);
+}
+
+// One poll's trace point, as the exchange makes it.
+void tracePoints(int calls)
 {
     const QByteArray read("OK0101");
-    const double start = cpuNs();
     for (int i = 0; i < calls; ++i)
         qCDebug(lcLine) << "read" << i % 3 + 1 << read;
+}
+
+double nsPerTracePoint(int calls)
+{
+    const double start = cpuNs();
+    tracePoints(calls);
     return (cpuNs() - start) / calls;
 }
 
 void discard(QtMsgType, const QMessageLogContext &, const QString &) {}
+
+// Per trace point: the calling thread's CPU, and the whole process's once
+// every line is out (the writer thread's work included).
+struct Written
+{
+    double callerNs;
+    double processNs;
+};
+
+Written nsPerWrittenTracePoint(int calls)
+{
+    const double processStart = cpuNs();
+    const double threadStart = cpuNs(CLOCK_THREAD_CPUTIME_ID);
+    tracePoints(calls);
+    const double threadEnd = cpuNs(CLOCK_THREAD_CPUTIME_ID);
+#ifdef HAVE_LINE_WRITER
+    LineWriter::standardError().drain(std::chrono::seconds(10));
+#endif
+    return {(threadEnd - threadStart) / calls, (cpuNs() - processStart) / calls};
+}
 
 } // namespace
 
@@ -50,6 +93,31 @@ int main(int argc, char *argv[])
         on.push_back(nsPerTracePoint(Calls / 20));
     qInstallMessageHandler(previous);
 
+    // Standard error on /dev/null meanwhile, as with --trace 2>/dev/null.
+    const int savedStderr = ::dup(STDERR_FILENO);
+    const int devNull = ::open("/dev/null", O_WRONLY);
+    ::dup2(devNull, STDERR_FILENO);
+#ifdef HAVE_LINE_WRITER
+    LineWriter::routeQtMessages();
+#endif
+    std::vector<double> caller, process;
+    for (int round = 0; round < Rounds; ++round) {
+        const Written written = nsPerWrittenTracePoint(Calls / 20);
+        caller.push_back(written.callerNs);
+        process.push_back(written.processNs);
+    }
+    LineTrace::setUp(false);
+    qInstallMessageHandler(previous);
+    ::dup2(savedStderr, STDERR_FILENO);
+    ::close(devNull);
+    ::close(savedStderr);
+#ifdef HAVE_LINE_WRITER
+    const QString written = QStringLiteral("line writer, %1 dropped")
+                                .arg(LineWriter::standardError().dropped());
+#else
+    const QString written = QStringLiteral("Qt's handler writes");
+#endif
+
     const Summary offSummary = summarize(off);
     const Summary onSummary = summarize(on);
     // An exchange makes at most eight trace points; a wait lasts 200-300 ms.
@@ -58,5 +126,9 @@ int main(int argc, char *argv[])
         under(offSummary.max * 8 / 1e6, 0.2, "ms", 5));
     row(QStringLiteral("7"), QStringLiteral("Line trace on, lines discarded: CPU per trace point"),
         describe(onSummary, "ns", 0), QString(), QString());
+    row(QStringLiteral("7"), QStringLiteral("Line trace on, to /dev/null: the tracing thread's CPU per trace point"),
+        describe(summarize(caller), "ns", 0), QStringLiteral("no more than before"), written);
+    row(QStringLiteral("7"), QStringLiteral("Line trace on, to /dev/null: the process's CPU per trace point"),
+        describe(summarize(process), "ns", 0), QString(), QString());
     return 0;
 }

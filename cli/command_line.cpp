@@ -1,6 +1,10 @@
 #include "command_line.h"
 
+#include "line_writer.h"
 #include "translations.h"
+
+#include <chrono>
+#include <csignal>
 
 #ifdef Q_OS_WIN
 #include "windows_console.h"
@@ -21,10 +25,20 @@ void useStartingConsole()
 #ifdef Q_OS_WIN
     WindowsConsole::attach();
 #endif
+    ignoreBrokenPipe();
+    LineWriter::routeQtMessages();
+}
+
+void ignoreBrokenPipe()
+{
+#ifdef Q_OS_UNIX
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
 }
 
 void print(FILE *stream, const QString &text)
 {
+    LineWriter::drainStandardWriters(std::chrono::seconds(1));
 #ifdef Q_OS_WIN
     if (!WindowsConsole::reaches(stream)) {
         WindowsConsole::showMessage(text.trimmed(), stream == stderr);

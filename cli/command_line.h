@@ -21,14 +21,23 @@ enum ExitCode { Ok = 0, Failure = 1, Usage = 2 };
 // The arguments as given, in the system's encoding.
 QStringList arguments(int argc, char *argv[]);
 
-// Windows: a GUI program's standard output and error, where they lead
-// nowhere, go to the console it was started from, if any. Elsewhere nothing
-// to do. First thing in main(), before any output.
+// Where the program's words go. Windows: a GUI program's standard output
+// and error, where they lead nowhere, go to the console it was started from,
+// if any. Everywhere: a reader that goes away ends nothing
+// (ignoreBrokenPipe()), and Qt's messages, the line trace among them, go to
+// standard error through LineWriter::standardError(), so a slow reader never
+// holds up the window. First thing in main(), before any output.
 void useStartingConsole();
 
-// Written and flushed at once, so it keeps its place among Qt's own messages.
-// Where the stream reaches nobody (a Windows program started from Explorer)
-// the text is shown in a message box instead, as Qt's own parser does.
+// A write to a pipe or socket whose reader has gone fails with EPIPE instead
+// of ending the process by SIGPIPE. Unix only; Windows has no such signal.
+void ignoreBrokenPipe();
+
+// Written and flushed at once, after what the line writers of standard
+// output and error still hold, so it keeps its place among Qt's messages; a
+// reader that has gone is no failure. Where the stream reaches nobody (a
+// Windows program started from Explorer) the text is shown in a message box
+// instead, as Qt's own parser does.
 void print(FILE *stream, const QString &text);
 
 // Breaks text at spaces into lines of at most `width` characters; a word

@@ -4,6 +4,7 @@
 # emulated board, and it ends with exit code 0 on Salir, SIGTERM, SIGINT, SIGHUP
 # and when its window is destroyed from outside; when its X connection is
 # killed it still closes the port (its lock file goes) and ends with code 4.
+# A trace reader that leaves mid-sequence ends the trace, not the panel.
 # Start-up failures name their real cause.
 set -euo pipefail
 
@@ -86,7 +87,35 @@ rc=0; wait "$pid" || rc=$?
 [ -z "$(panel_locks)" ] || fail "port lock left behind after the X connection was killed: $locks"
 echo "ok: X connection killed: exit code 4, lock $locks gone"
 
-# 5. Qt's own options are taken; a display or platform that does not work is
+# 5. The trace's reader leaves during Com1's sequence, as in
+#    `--trace 2>&1 >/dev/null | head -c 200`: no death by SIGPIPE; the
+#    sequence ends, Salir ends the panel with 0 and its port's lock goes.
+fifo=$(mktemp -u)
+mkfifo "$fifo"
+head -c 200 <"$fifo" >"$shots/trace-head.txt" &
+reader=$!
+"$exe" --demo --trace 2>"$fifo" >/dev/null &
+pid=$!
+rm "$fifo"
+wid=$(timeout 20 xdotool search --sync --onlyvisible --name "$title" | head -n 1) \
+    || fail "no window appeared with --trace"
+xdotool windowmove "$wid" 0 0
+sleep 0.5
+pick_com1
+wait "$reader"
+[ "$(wc -c <"$shots/trace-head.txt")" -eq 200 ] || fail "the trace's reader got no 200 bytes"
+sleep 1.5   # the rest of the sequence, with nobody to read its trace
+kill -0 "$pid" 2>/dev/null || { rc=0; wait "$pid" || rc=$?; fail "panel ended (code $rc) when the trace's reader left"; }
+after=$(rx_box_ink "$shots/smoke-trace-reader-gone.png")
+awk -v a="$after" 'BEGIN { exit !(a < 0.5) }' || fail "RX box empty after the trace's reader left"
+locks=$(panel_locks)
+[ -n "$locks" ] || fail "no port lock names the panel with Com1 open"
+xdotool mousemove --window "$wid" 180 144 click 1   # Salir
+end_with "Salir, the trace's reader gone"
+[ -z "$(panel_locks)" ] || fail "port lock left behind: $locks"
+echo "ok: trace reader gone mid-sequence: panel went on, lock $locks gone"
+
+# 6. Qt's own options are taken; a display or platform that does not work is
 #    said in one line naming the real cause, exit code 3.
 "$exe" -platform offscreen --version >/dev/null || fail "-platform refused"
 start_fails() {

@@ -1,25 +1,39 @@
 // The panel under faults from the line and from the user: floods, odd bytes,
-// hang-ups, a port someone else holds, and a long burst of user actions.
+// hang-ups, a port someone else holds, a trace nobody reads, and a long burst
+// of user actions.
 #include "board_emulator.h"
 #include "board_protocol.h"
+#include "command_line.h"
 #include "form1.h"
+#include "line_trace.h"
+#include "line_writer.h"
 #include "panel_test_base.h"
 #include "qt_serial_channel.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <utility>
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #if defined(__SANITIZE_ADDRESS__)
 #define UNDER_ASAN 1
@@ -133,13 +147,14 @@ private slots:
     void hangUpIsReportedOnce_data();
     void hangUpIsReportedOnce();
     void portHeldByAnotherProgram();
+    void traceNobodyReadsLeavesTheWindowAnswering();
     void manyActionsDuringAPortSequence();
 
 private:
     void usePort(qint16 port, const QString &device);
     void keyPick(QComboBox *list);
     // Conectar until the boxes show the board's own answer again.
-    [[nodiscard]] bool exchangeUntilClean(int attempts);
+    [[nodiscard]] bool exchangeUntilClean(int attempts, const QStringList &answer = Connected);
 
 };
 
@@ -167,13 +182,13 @@ void TstFaults::keyPick(QComboBox *list)
     QTest::keyClick(list, last ? Qt::Key_Up : Qt::Key_Down);
 }
 
-bool TstFaults::exchangeUntilClean(int attempts)
+bool TstFaults::exchangeUntilClean(int attempts, const QStringList &answer)
 {
     for (int i = 0; i < attempts; ++i) {
         click(ui->PbConectar);
         if (!waitIdle())
             return false;
-        if (boxes() == Connected)
+        if (boxes() == answer)
             return true;
     }
     return false;
@@ -348,6 +363,112 @@ void TstFaults::portHeldByAnotherProgram()
     QVERIFY(waitIdle());
     QCOMPARE(board1->received(), "I5" + Sequence);
     QCOMPARE(reported.size(), 1);
+}
+
+namespace {
+
+// A pipe for the trace whose reader reads only if the window has frozen
+// (after 20 s), so that a frozen window fails the test rather than hanging it.
+struct UnreadPipe
+{
+    int ends[2] = {-1, -1};
+    std::mutex mutex;
+    std::condition_variable over;
+    bool done = false;
+    std::atomic<bool> rescued = false;
+    std::thread rescuer;
+
+    UnreadPipe()
+    {
+        // Not inherited: a child holding the read end would be a reader.
+        if (::pipe2(ends, O_CLOEXEC) != 0)
+            return;
+        ::fcntl(ends[1], F_SETPIPE_SZ, 4096);
+        rescuer = std::thread([this] {
+            std::unique_lock lock(mutex);
+            if (over.wait_for(lock, std::chrono::seconds(20), [this] { return done; }))
+                return;
+            rescued = true;
+            char buffer[65536];
+            while (!done) {
+                lock.unlock();
+                pollfd readable{ends[0], POLLIN, 0};
+                const bool ended = ::poll(&readable, 1, 100) > 0
+                    && ::read(ends[0], buffer, sizeof buffer) <= 0;
+                lock.lock();
+                if (ended)
+                    break;
+            }
+        });
+    }
+    void closeReader()
+    {
+        {
+            const std::lock_guard lock(mutex);
+            done = true;
+        }
+        over.notify_all();
+        if (rescuer.joinable())
+            rescuer.join();
+        if (ends[0] >= 0)
+            ::close(std::exchange(ends[0], -1));
+    }
+    ~UnreadPipe()
+    {
+        closeReader();
+        if (ends[1] >= 0)
+            ::close(ends[1]);
+    }
+};
+
+} // namespace
+
+void TstFaults::traceNobodyReadsLeavesTheWindowAnswering()
+{
+    CommandLine::ignoreBrokenPipe();
+    UnreadPipe pipe;
+    QVERIFY(pipe.ends[1] >= 0);
+    LineWriter trace(pipe.ends[1], 64);
+    const QtMessageHandler others = LineWriter::routeQtMessages(trace);
+    LineTrace::setUp(true);
+    const auto restore = qScopeGuard([others] {
+        LineTrace::setUp(false);
+        qInstallMessageHandler(others);
+    });
+
+    Peer peer;
+    QVERIFY(peer.start({QStringLiteral("board"), QStringLiteral("5")}));
+    QByteArray device;
+    QVERIFY(peer.waitLine("ready ", &device));
+    usePort(1, QString::fromLocal8Bit(device));
+    QVERIFY(userPick(ui->LstPuerto, 0));
+    QVERIFY(waitIdle());
+    // A flood's trace fills the pipe and the writer's queue: lines of 1 KiB.
+    peer.send("flood " + QByteArray::number(256 * 1024));
+    const bool dropping = QTest::qWaitFor([&trace] { return trace.dropped() > 0; }, ExchangeLimitMs);
+    QVERIFY2(!pipe.rescued, "the window froze while nobody read the trace");
+    QVERIFY(dropping);
+
+    // A key pressed during an exchange is handled before that exchange ends.
+    bool handled = false;
+    QList<bool> handledAtEnd;
+    connect(ui->LstMin, &QComboBox::activated, this, [&handled] { handled = true; });
+    connect(&form->dialogue(), &DeviceDialogue::exchangeFinished, this,
+            [&] { handledAtEnd.append(handled); });
+    click(ui->PbProgramar);
+    // Posted, as a key from the window system comes: through the event loop.
+    QCoreApplication::postEvent(ui->LstMin, new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier));
+    QCoreApplication::postEvent(ui->LstMin, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier));
+    QVERIFY(waitIdle());
+    QVERIFY2(!pipe.rescued, "the window froze while nobody read the trace");
+    QCOMPARE(handledAtEnd.value(0), true);
+    QCOMPARE(form->minuto(), qint16(2));
+
+    // The reader goes mid-trace: the trace stops, the window goes on.
+    QSignalSpy left(&trace, &LineWriter::readerLeft);
+    pipe.closeReader();
+    QVERIFY(left.wait(ExchangeLimitMs));
+    QVERIFY(exchangeUntilClean(200, {"OK", "02", "0", "Sec."}));
 }
 
 void TstFaults::manyActionsDuringAPortSequence()

@@ -1,0 +1,351 @@
+#include "line_writer.h"
+
+#include <QMetaObject>
+#include <QString>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
+#endif
+#ifdef Q_OS_WIN
+#include "windows_console.h"
+#include <io.h>
+#include <qt_windows.h>
+#endif
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Lines written with one call, up to this much: a reader that keeps up costs
+// one system call per batch, not per line.
+constexpr qsizetype BatchBytes = 64 * 1024;
+// How long the thread lets lines gather once woken: a trace's lines come in
+// bursts (an exchange's events, a flood's reads) and nobody reads them to
+// the millisecond.
+constexpr std::chrono::microseconds GatherTime{500};
+
+#ifdef Q_OS_WIN
+// Consoles take UTF-16: their code page is not the system's.
+bool isConsole(int fd)
+{
+    const intptr_t handle = _get_osfhandle(fd);
+    DWORD mode = 0;
+    return handle != -1 && handle != -2 && GetConsoleMode(reinterpret_cast<HANDLE>(handle), &mode);
+}
+#endif
+
+} // namespace
+
+struct LineWriter::Shared
+{
+    int fd = -1;
+    qsizetype capacity = 0;
+#ifdef Q_OS_WIN
+    bool console = false;
+#endif
+
+    std::mutex mutex;
+    std::condition_variable work;       // for the thread: lines, a notice or the end
+    std::condition_variable progress;   // for drain(): a batch done
+    std::deque<QByteArray> queue;
+    qsizetype inFlight = 0;        // lines taken from the queue, being written
+    qsizetype queuedBytes = 0;     // of the queue and those in flight
+    qint64 unsaid = 0;             // dropped since the queue last drained; while > 0 all are
+    QByteArray lineName = "trace line";
+    bool started = false;
+    bool idle = false;             // the thread waits for work
+    bool stopping = false;
+    LineWriter *owner = nullptr;   // told of a gone reader; null once it is gone itself
+
+    std::atomic<qint64> dropped = 0;
+    std::atomic<bool> gone = false;
+
+    bool done() const { return queue.empty() && inFlight == 0 && unsaid == 0; }
+    bool writeAll(const QByteArray &bytes) const;
+    void run();
+};
+
+bool LineWriter::Shared::writeAll(const QByteArray &bytes) const
+{
+#ifdef Q_OS_WIN
+    if (console) {
+        const QString text = QString::fromLocal8Bit(bytes);
+        const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+        for (qsizetype at = 0; at < text.size();) {
+            DWORD written = 0;
+            const DWORD chunk = DWORD(std::min<qsizetype>(text.size() - at, 8192));
+            if (!WriteConsoleW(handle, text.utf16() + at, chunk, &written, nullptr) || written == 0)
+                return false;
+            at += written;
+        }
+        return true;
+    }
+    // Through the C runtime, which ends lines as the stream would ("\r\n").
+    for (qsizetype at = 0; at < bytes.size();) {
+        const int n = _write(fd, bytes.constData() + at,
+                             unsigned(std::min<qsizetype>(bytes.size() - at, 1 << 30)));
+        if (n <= 0)
+            return false;   // ERROR_BROKEN_PIPE, ERROR_NO_DATA or worse: nobody to write to
+        at += n;
+    }
+    return true;
+#else
+    for (qsizetype at = 0; at < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.constData() + at, size_t(bytes.size() - at));
+        if (n > 0) {
+            at += n;
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // Someone made the descriptor non-blocking: wait for room here.
+            pollfd ready{fd, POLLOUT, 0};
+            ::poll(&ready, 1, 100);
+        } else {
+            return false;   // EPIPE (SIGPIPE is ignored), EIO, ...
+        }
+    }
+    return true;
+#endif
+}
+
+void LineWriter::Shared::run()
+{
+    std::unique_lock lock(mutex);
+    for (;;) {
+        if (queue.empty() && unsaid == 0 && !stopping) {
+            idle = true;
+            work.wait(lock, [this] { return stopping || !queue.empty() || unsaid > 0; });
+            idle = false;
+            // Woken by one line: the ones right behind it join its batch, so
+            // a burst costs the caller one wake-up, not one a line.
+            lock.unlock();
+            std::this_thread::sleep_for(GatherTime);
+            lock.lock();
+        }
+        if (stopping)
+            return;
+        std::vector<QByteArray> lines;
+        qsizetype bytes = 0;
+        if (!queue.empty()) {
+            // The lines queued before any were dropped go first.
+            while (!queue.empty() && (lines.empty() || bytes + queue.front().size() < BatchBytes)) {
+                bytes += queue.front().size() + 1;
+                lines.push_back(std::move(queue.front()));
+                queue.pop_front();
+            }
+            inFlight = qsizetype(lines.size());
+        } else {
+            // Drained: the count, then lines are taken again.
+            const qint64 count = std::exchange(unsaid, 0);
+            lines.push_back(QByteArray::number(count) + ' ' + lineName + (count == 1 ? "" : "s")
+                            + " dropped: the reader was too slow");
+        }
+        lock.unlock();
+        QByteArray batch;
+        batch.reserve(bytes);
+        for (const QByteArray &line : lines)
+            batch += line + '\n';
+        const bool written = writeAll(batch);
+        lock.lock();
+        queuedBytes -= inFlight > 0 ? bytes : 0;
+        inFlight = 0;
+        if (!written) {
+            gone = true;
+            queue.clear();
+            queuedBytes = 0;
+            unsaid = 0;
+            if (owner) {
+                LineWriter *const writer = owner;
+                QMetaObject::invokeMethod(writer, [writer] { emit writer->readerLeft(); },
+                                          Qt::QueuedConnection);
+            }
+            progress.notify_all();
+            return;
+        }
+        progress.notify_all();
+    }
+}
+
+LineWriter::LineWriter(int fd, qsizetype capacity, QObject *parent)
+    : QObject(parent), d(std::make_shared<Shared>())
+{
+    d->fd = fd;
+    d->capacity = std::max<qsizetype>(capacity, 1);
+    d->owner = this;
+#ifdef Q_OS_WIN
+    d->console = isConsole(fd);
+#endif
+}
+
+LineWriter::~LineWriter()
+{
+    // The thread is not waited for: inside a write the reader may never
+    // take, it finishes on its own, holding its share of the state.
+    {
+        const std::lock_guard lock(d->mutex);
+        d->stopping = true;
+        d->owner = nullptr;
+        d->queue.clear();
+    }
+    d->work.notify_all();
+}
+
+void LineWriter::writeLine(const QByteArray &line)
+{
+    std::unique_lock lock(d->mutex);
+    if (d->gone || d->stopping)
+        return;
+    const qsizetype waiting = qsizetype(d->queue.size()) + d->inFlight;
+    const bool full = waiting >= d->capacity
+        || (waiting > 0 && d->queuedBytes + line.size() + 1 > MaxQueuedBytes);
+    if (d->unsaid > 0 || full) {
+        ++d->unsaid;
+        ++d->dropped;
+        return;
+    }
+    d->queue.push_back(line);
+    d->queuedBytes += line.size() + 1;
+    if (!d->started) {
+        d->started = true;
+        std::thread([shared = d] { shared->run(); }).detach();
+    }
+    const bool wake = d->idle;
+    lock.unlock();
+    if (wake)
+        d->work.notify_one();
+}
+
+void LineWriter::setLineName(const QByteArray &name)
+{
+    const std::lock_guard lock(d->mutex);
+    d->lineName = name;
+}
+
+bool LineWriter::hasReaderLeft() const
+{
+    return d->gone;
+}
+
+qint64 LineWriter::dropped() const
+{
+    return d->dropped;
+}
+
+bool LineWriter::drain(std::chrono::milliseconds timeout)
+{
+    std::unique_lock lock(d->mutex);
+    d->progress.wait_for(lock, timeout, [this] { return d->gone || d->done(); });
+    return !d->gone && d->done();
+}
+
+namespace {
+
+std::atomic<LineWriter *> s_standard[2] = {nullptr, nullptr};
+
+int descriptorOf(FILE *stream)
+{
+#ifdef Q_OS_WIN
+    // A GUI program's standard error may have been reopened on the console.
+    return _fileno(stream);
+#else
+    return fileno(stream);
+#endif
+}
+
+std::atomic<LineWriter *> s_messages = nullptr;
+QtMessageHandler s_beforeMessages = nullptr;
+#ifdef Q_OS_WIN
+bool s_messagesReachNobody = false;
+#endif
+
+void forwardMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+#ifdef Q_OS_WIN
+    // No console, file or pipe: Qt's own handler, which tells a debugger.
+    if (s_messagesReachNobody)
+        return s_beforeMessages(type, context, message);
+#endif
+    const QString line = qFormatLogMessage(type, context, message);
+    if (line.isNull())
+        return;   // the pattern leaves it out
+    LineWriter *const writer = s_messages;
+    if (type == QtFatalMsg) {
+        // Qt aborts once this returns: what came before, then this, first.
+        writer->drain(1s);
+        writer->writeLine(line.toLocal8Bit());
+        writer->drain(1s);
+        return;
+    }
+    writer->writeLine(line.toLocal8Bit());
+}
+
+} // namespace
+
+LineWriter *LineWriter::makeStandard(int which, FILE *stream, const QByteArray &lineName)
+{
+    auto *writer = new LineWriter(descriptorOf(stream));
+    writer->setLineName(lineName);
+    s_standard[which] = writer;
+    // Before the static objects made until now are destroyed.
+    static std::once_flag registered;
+    std::call_once(registered, [] { std::atexit(endOfProgram); });
+    return writer;
+}
+
+LineWriter &LineWriter::standardOutput()
+{
+    static LineWriter *const writer = makeStandard(0, stdout, "line");
+    return *writer;
+}
+
+LineWriter &LineWriter::standardError()
+{
+    static LineWriter *const writer = makeStandard(1, stderr, "trace line");
+    return *writer;
+}
+
+void LineWriter::drainStandardWriters(std::chrono::milliseconds timeout)
+{
+    for (const auto &standard : s_standard) {
+        if (LineWriter *writer = standard.load())
+            writer->drain(timeout);
+    }
+}
+
+QtMessageHandler LineWriter::routeQtMessages(LineWriter &writer)
+{
+    s_messages = &writer;
+#ifdef Q_OS_WIN
+    s_messagesReachNobody = &writer == &standardError() && !WindowsConsole::reaches(stderr);
+#endif
+    const QtMessageHandler before = qInstallMessageHandler(forwardMessage);
+    if (before != forwardMessage)
+        s_beforeMessages = before;
+    return before;
+}
+
+void LineWriter::endOfProgram()
+{
+    drainStandardWriters(1s);
+    // Whatever is still stuck in a write must not reach Qt while it is
+    // being taken down.
+    for (const auto &standard : s_standard) {
+        if (LineWriter *writer = standard.load()) {
+            const std::lock_guard lock(writer->d->mutex);
+            writer->d->owner = nullptr;
+        }
+    }
+}

@@ -1,0 +1,112 @@
+// The line writer on a pipe whose reader falls behind, then catches up, or
+// goes away.
+#include "command_line.h"
+#include "line_writer.h"
+
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+class TstLineWriter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void slowReaderLosesWholeLinesAndIsToldHowMany();
+    void goneReaderStopsTheWriterAndIsToldOnce();
+};
+
+void TstLineWriter::initTestCase()
+{
+    CommandLine::ignoreBrokenPipe();
+}
+
+void TstLineWriter::slowReaderLosesWholeLinesAndIsToldHowMany()
+{
+    int ends[2];
+    QVERIFY(::pipe(ends) == 0);
+    ::fcntl(ends[1], F_SETPIPE_SZ, 4096);
+    constexpr int Lines = 2000;
+    const QByteArray padding(90, '.');
+    auto *writer = new LineWriter(ends[1], 8);
+    // Nobody reads yet: the pipe fills, eight lines wait, the rest go.
+    for (int i = 0; i < Lines; ++i)
+        writer->writeLine("line " + QByteArray::number(i) + ' ' + padding);
+
+    QByteArray got;
+    std::thread reader([&] {
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+            got.append(buffer, n);
+    });
+    const bool drained = writer->drain(20s);
+    writer->writeLine("after");
+    const bool drainedAgain = writer->drain(20s);
+    const qint64 dropped = writer->dropped();
+    delete writer;
+    ::close(ends[1]);
+    reader.join();
+    ::close(ends[0]);
+    QVERIFY(drained);
+    QVERIFY(drainedAgain);
+
+    // Each line whole and in its place, or counted where it would have been.
+    static const QRegularExpression notice(
+        QStringLiteral("^(\\d+) trace lines? dropped: the reader was too slow$"));
+    QList<QByteArray> lines = got.split('\n');
+    QCOMPARE(lines.takeLast(), QByteArray());
+    QCOMPARE(lines.takeLast(), QByteArray("after"));
+    int next = 0;
+    int notices = 0;
+    for (const QByteArray &line : std::as_const(lines)) {
+        const QRegularExpressionMatch counted = notice.match(QString::fromLatin1(line));
+        if (counted.hasMatch()) {
+            ++notices;
+            next += counted.captured(1).toInt();
+            continue;
+        }
+        QCOMPARE(line, "line " + QByteArray::number(next) + ' ' + padding);
+        ++next;
+    }
+    QCOMPARE(next, Lines);
+    QVERIFY(notices > 0);
+    QVERIFY(dropped > 0);
+}
+
+void TstLineWriter::goneReaderStopsTheWriterAndIsToldOnce()
+{
+    int ends[2];
+    QVERIFY(::pipe(ends) == 0);
+    LineWriter writer(ends[1]);
+    QThread *told = nullptr;
+    connect(&writer, &LineWriter::readerLeft, this, [&told] { told = QThread::currentThread(); },
+            Qt::DirectConnection);
+    QSignalSpy left(&writer, &LineWriter::readerLeft);
+    writer.writeLine("read");
+    QVERIFY(writer.drain(20s));
+    ::close(ends[0]);
+    for (int i = 0; i < 100; ++i)
+        writer.writeLine("nobody reads this");
+    QVERIFY(left.wait());
+    QVERIFY(writer.hasReaderLeft());
+    writer.writeLine("nor this");
+    QVERIFY(!writer.drain(0ms));
+    QCoreApplication::processEvents();
+    QCOMPARE(left.size(), 1);
+    QCOMPARE(told, thread());
+    QCOMPARE(writer.dropped(), 0);
+    ::close(ends[1]);
+}
+
+QTEST_GUILESS_MAIN(TstLineWriter)
+#include "tst_line_writer.moc"
