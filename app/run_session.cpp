@@ -3,6 +3,7 @@
 #include "board_line.h"
 #include "command_line.h"
 #include "exit_codes.h"
+#include "line_writer.h"
 #include "program_options.h"
 #include "session_console.h"
 #include "session_file.h"
@@ -68,7 +69,22 @@ int exitCodeFor(SessionRunner::Outcome outcome)
     return CommandLine::Failure;
 }
 
+// Before the session, at once: nothing is queued yet.
 void say(FILE *stream, const QString &line) { CommandLine::print(stream, line + u'\n'); }
+
+// The progress line goes straight to the terminal, past the writers: it is
+// rewritten in place, and stands only where standard error is a terminal.
+void showProgress(const QString &text)
+{
+    // Padded over what stood there before.
+    const QString line = u'\r' + text.leftJustified(79) + (text.isEmpty() ? QStringLiteral("\r") : QString());
+#ifdef Q_OS_WIN
+    CommandLine::print(stderr, line);
+#else
+    std::fputs(qPrintable(line), stderr);
+    std::fflush(stderr);
+#endif
+}
 
 } // namespace
 
@@ -110,16 +126,20 @@ int runSession(const ProgramOptions &options, Translations &translations)
         return CommandLine::Failure;
     }
     SessionRunner runner(line.channel(), *steps, options.retries());
-    SessionConsole::Sink progress;
-    if (!options.trace() && isTerminal(stderr)) {
-        progress = [](const QString &text) {
-            // Rewritten in place: padded over what stood there before.
-            CommandLine::print(stderr, u'\r' + text.leftJustified(79)
-                                           + (text.isEmpty() ? QStringLiteral("\r") : QString()));
-        };
-    }
-    SessionConsole console(runner, [](const QString &l) { say(stdout, l); },
-                           [](const QString &l) { say(stderr, l); }, progress);
+    // While it runs, nothing it prints may hold it up: the writers' threads
+    // wait for slow readers.
+    LineWriter &out = LineWriter::standardOutput();
+    LineWriter &err = LineWriter::standardError();
+    SessionConsole console(
+        runner, [&out](const QString &l) { out.writeLine(l.toLocal8Bit()); },
+        [&err](const QString &l) { err.writeLine(l.toLocal8Bit()); },
+        !options.trace() && isTerminal(stderr) ? SessionConsole::Sink(showProgress)
+                                               : SessionConsole::Sink());
+    // Whoever reads its lines has gone (`| head`): as if told to stop.
+    QObject::connect(&out, &LineWriter::readerLeft, &runner, [&runner] {
+        runner.stop(SessionRunner::Outcome::Interrupted,
+                    QCoreApplication::translate("session", "whoever read its output has gone"));
+    });
     QObject::connect(&runner, &SessionRunner::exchanged, &runner,
                      [&](const SessionRunner::Record &record) {
         console.exchanged(record);
@@ -140,5 +160,9 @@ int runSession(const ProgramOptions &options, Translations &translations)
         runner.stop(SessionRunner::Outcome::Interrupted, QCoreApplication::translate("session", "told to stop"));
     });
     QTimer::singleShot(0, &runner, &SessionRunner::start);
-    return QCoreApplication::exec();
+    const int code = QCoreApplication::exec();
+    // The lines and the summary are the session's record: a reader that
+    // keeps up gets them all; one that is stuck is not waited for long.
+    out.drain(std::chrono::seconds(10));
+    return code;
 }

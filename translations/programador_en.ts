@@ -465,5 +465,9 @@ Com1 and Com2 are the ports COM1 and COM2 (see --list-ports); --com1 and --com2 
         <source>told to stop</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>whoever read its output has gone</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

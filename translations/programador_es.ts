@@ -488,5 +488,9 @@ Com1 y Com2 son los puertos COM1 y COM2 (véase --list-ports); --com1 y --com2 p
         <source>told to stop</source>
         <translation>se pidió que parara</translation>
     </message>
+    <message>
+        <source>whoever read its output has gone</source>
+        <translation>se fue quien leía su salida</translation>
+    </message>
 </context>
 </TS>

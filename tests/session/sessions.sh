@@ -108,7 +108,17 @@ grep -q "^Interrupted at line " "$work/int.err" || fail "interrupt: $(cat "$work
 [ -z "$(grep -lx "$pid" /run/lock/LCK..* /tmp/LCK..* 2>/dev/null)" ] || fail "lock left after SIGINT"
 echo "ok: SIGINT ends the session with code 10, lock gone"
 
-# 5. The demo's boards, from standard input.
+# 5. Whoever reads its lines goes away (| head): it ends as interrupted,
+#    port closed, and is not killed by SIGPIPE.
+set +o pipefail
+"$exe" --com1 "$b3_dev" --run "$work/cells.txt" 2> "$work/head.err" | head -n 2 > /dev/null
+rc=${PIPESTATUS[0]}
+set -o pipefail
+[ "$rc" -eq 10 ] || fail "exit code $rc when the reader left, not 10: $(cat "$work/head.err")"
+grep -q "whoever read its output has gone" "$work/head.err" || fail "head: $(cat "$work/head.err")"
+echo "ok: a reader that leaves ends the session with code 10"
+
+# 6. The demo's boards, from standard input.
 rc=0; printf 'Com2\nMin 10 Bits 7\nStart\n' | timeout 30 "$exe" --demo --run - > "$work/demo.out" || rc=$?
 [ "$rc" -eq 0 ] || fail "--demo session: exit code $rc"
 grep -q '"I2P  10 "  "OK1001"  ok' "$work/demo.out" || fail "--demo: $(cat "$work/demo.out")"
