@@ -10,6 +10,10 @@
 #include <csignal>
 #include <utility>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
 QtSerialChannel::QtSerialChannel(const PortMap &ports, QObject *parent)
     : SerialChannel(parent), m_ports(ports)
 {
@@ -100,16 +104,23 @@ bool QtSerialChannel::open()
     return false;
 }
 
+// The system's words, to stand inside a sentence of ours: Windows' end in a
+// full stop of their own.
+static QString systemWords(const QString &osText)
+{
+    QString words = osText.trimmed();
+    if (words.endsWith(u'.'))
+        words.chop(1);
+    return words;
+}
+
 void QtSerialChannel::reportOpenFailure(const QString &path, qint64 lockHolder)
 {
     // A lock held by another program refuses the port as Qt's own lock does.
     QSerialPort::SerialPortError error =
         lockHolder ? QSerialPort::PermissionError : m_port.error();
-    // Windows' words end in a full stop of their own.
-    QString osText = lockHolder ? tr("process %1 holds its lock").arg(lockHolder)
-                                : m_port.errorString().trimmed();
-    if (osText.endsWith(u'.'))
-        osText.chop(1);
+    const QString osText = lockHolder ? tr("process %1 holds its lock").arg(lockHolder)
+                                      : systemWords(m_port.errorString());
     m_port.clearError();
     const auto fail = [&](Failure failure, const QString &why) {
         report(failure, tr("Cannot open %1 (%2): %3.").arg(portLabel(m_portNumber), m_device, why));
@@ -233,12 +244,20 @@ void QtSerialChannel::settleLoss()
 
 // Texts that only say, in the system's words, that the device is gone, or
 // that are left over from an earlier call: they add nothing to "went away".
-static bool addsNothing(const QString &osText)
+static bool addsNothing(const QString &words)
 {
-    if (osText.isEmpty())
+    if (words.isEmpty())
         return true;
-    for (int code : {0, ENOENT, ENODEV, ENXIO, ENOTTY, EIO, EBADF, EAGAIN}) {
-        if (osText == qt_error_string(code))
+#ifdef Q_OS_WIN
+    // Windows' words for an adapter pulled out: the pipe broke, the device
+    // is not connected or failed, the operation was cut short.
+    const int codes[] = {0, ERROR_FILE_NOT_FOUND, ERROR_GEN_FAILURE, ERROR_BAD_COMMAND,
+                         ERROR_BROKEN_PIPE, ERROR_OPERATION_ABORTED, ERROR_DEVICE_NOT_CONNECTED};
+#else
+    const int codes[] = {0, ENOENT, ENODEV, ENXIO, ENOTTY, EIO, EBADF, EAGAIN};
+#endif
+    for (int code : codes) {
+        if (words == systemWords(qt_error_string(code)))
             return true;
     }
     return false;
@@ -246,9 +265,10 @@ static bool addsNothing(const QString &osText)
 
 QString QtSerialChannel::lostMessage(qint16 port, const QString &device, const QString &osText)
 {
-    if (addsNothing(osText))
+    const QString words = systemWords(osText);
+    if (addsNothing(words))
         return tr("Lost the connection on %1 (%2): the device went away.")
             .arg(portLabel(port), device);
     return tr("Lost the connection on %1 (%2): the device went away (%3).")
-        .arg(portLabel(port), device, osText);
+        .arg(portLabel(port), device, words);
 }
