@@ -272,18 +272,22 @@ void TstForm1Handlers::keysPressTheFocusedButtonOnly_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("held");   // down for three auto-repeats before it comes up
 
     QTest::newRow("Return on Programar") << "PbProgramar" << int(Qt::Key_Return)
-                                         << int(Qt::NoModifier) << programCommand();
+                                         << int(Qt::NoModifier) << programCommand() << false;
     QTest::newRow("keypad Enter on Start") << "PbStart" << int(Qt::Key_Enter)
-                                           << int(Qt::KeypadModifier) << startCommand();
+                                           << int(Qt::KeypadModifier) << startCommand() << false;
     QTest::newRow("Space on Minutos") << "PbBorraMinutos" << int(Qt::Key_Space)
-                                      << int(Qt::NoModifier) << eraseMinutesCommand();
+                                      << int(Qt::NoModifier) << eraseMinutesCommand() << false;
     // In a list Return picks nothing new and presses no button.
     QTest::newRow("Return on a list") << "LstBit" << int(Qt::Key_Return) << int(Qt::NoModifier)
-                                      << QByteArray();
+                                      << QByteArray() << false;
     QTest::newRow("Ctrl+Return on Conectar") << "PbConectar" << int(Qt::Key_Return)
-                                             << int(Qt::ControlModifier) << QByteArray();
+                                             << int(Qt::ControlModifier) << QByteArray() << false;
+    // Held down, it presses once, as Space does.
+    QTest::newRow("Return held on Programar") << "PbProgramar" << int(Qt::Key_Return)
+                                              << int(Qt::NoModifier) << programCommand() << true;
 }
 
 void TstForm1Handlers::keysPressTheFocusedButtonOnly()
@@ -292,6 +296,7 @@ void TstForm1Handlers::keysPressTheFocusedButtonOnly()
     QFETCH(int, key);
     QFETCH(int, modifiers);
     QFETCH(QByteArray, bytes);
+    QFETCH(bool, held);
 
     QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(waitIdle());
@@ -302,7 +307,15 @@ void TstForm1Handlers::keysPressTheFocusedButtonOnly()
     widget->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), widget);
 
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    if (held) {
+        for (const bool repeat : {false, true, true, true}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), QString(), repeat);
+            QApplication::sendEvent(widget, &press);
+        }
+        QTest::keyRelease(widget, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    } else {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    }
     QVERIFY(waitIdle());
     QTest::qWait(50);
     QCOMPARE(board1->received(), bytes);
