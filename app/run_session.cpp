@@ -72,6 +72,13 @@ int exitCodeFor(SessionRunner::Outcome outcome)
 // Before the session, at once: nothing is queued yet.
 void say(FILE *stream, const QString &line) { CommandLine::print(stream, line + u'\n'); }
 
+// Only where standard error is a terminal that nothing else writes to: not
+// the trace, and not the exchange lines, whose writer would cut into it.
+bool progressWanted(const ProgramOptions &options)
+{
+    return !options.trace() && isTerminal(stderr) && !isTerminal(stdout);
+}
+
 // The progress line goes straight to the terminal, past the writers: it is
 // rewritten in place, and stands only where standard error is a terminal.
 void showProgress(const QString &text)
@@ -133,8 +140,7 @@ int runSession(const ProgramOptions &options, Translations &translations)
     SessionConsole console(
         runner, [&out](const QString &l) { out.writeLine(l.toLocal8Bit()); },
         [&err](const QString &l) { err.writeLine(l.toLocal8Bit()); },
-        !options.trace() && isTerminal(stderr) ? SessionConsole::Sink(showProgress)
-                                               : SessionConsole::Sink());
+        progressWanted(options) ? SessionConsole::Sink(showProgress) : SessionConsole::Sink());
     // Whoever reads its lines has gone (`| head`): as if told to stop.
     QObject::connect(&out, &LineWriter::readerLeft, &runner, [&runner] {
         runner.stop(SessionRunner::Outcome::Interrupted,
@@ -159,7 +165,10 @@ int runSession(const ProgramOptions &options, Translations &translations)
                      [&runner] {
         runner.stop(SessionRunner::Outcome::Interrupted, QCoreApplication::translate("session", "told to stop"));
     });
-    QTimer::singleShot(0, &runner, &SessionRunner::start);
+    QTimer::singleShot(0, &runner, [&] {
+        console.started();
+        runner.start();
+    });
     const int code = QCoreApplication::exec();
     // The lines and the summary are the session's record: a reader that
     // keeps up gets them all; one that is stuck is not waited for long.

@@ -22,6 +22,8 @@ public:
     // rewritten in place; empty for none.
     SessionConsole(const SessionRunner &runner, Sink out, Sink err, Sink progress = {});
 
+    // The progress line from the first step on.
+    void started() { showProgress(); }
     void exchanged(const SessionRunner::Record &record);
     void finished(SessionRunner::Outcome outcome, const QString &why);
 
