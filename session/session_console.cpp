@@ -92,7 +92,7 @@ void SessionConsole::finished(SessionRunner::Outcome outcome, const QString &why
         m_err(tr("Stopped at %1: %2 Nothing more was sent; the port is closed.").arg(where, why));
         break;
     case Outcome::Interrupted:
-        m_err(tr("Interrupted at %1 (%2), after %3 of %4 exchanges; the port is closed.")
+        m_err(tr("Interrupted at %1: %2. %3 of %4 exchanges were done; the port is closed.")
                   .arg(where.isEmpty() ? tr("the end") : where, why)
                   .arg(m_answered + m_silent - m_runner.retriesDone())
                   .arg(SessionFile::exchangeCount(m_runner.steps())));

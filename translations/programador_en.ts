@@ -216,15 +216,15 @@ then log out and in again.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Interrupted at %1 (%2), after %3 of %4 exchanges; the port is closed.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>the end</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 exchanges, %2 retries, %3 failures in %4 s (the protocol&apos;s floor for them: %5 s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Interrupted at %1: %2. %3 of %4 exchanges were done; the port is closed.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -235,16 +235,16 @@ y vuelva a iniciar sesión.</translation>
         <translation>Detenido en %1: %2 No se ha enviado nada más; el puerto está cerrado.</translation>
     </message>
     <message>
-        <source>Interrupted at %1 (%2), after %3 of %4 exchanges; the port is closed.</source>
-        <translation>Interrumpido en %1 (%2), tras %3 de %4 intercambios; el puerto está cerrado.</translation>
-    </message>
-    <message>
         <source>the end</source>
         <translation>el final</translation>
     </message>
     <message>
         <source>%1 exchanges, %2 retries, %3 failures in %4 s (the protocol&apos;s floor for them: %5 s)</source>
         <translation>%1 intercambios, %2 reintentos, %3 fallos en %4 s (el mínimo del protocolo para ellos: %5 s)</translation>
+    </message>
+    <message>
+        <source>Interrupted at %1: %2. %3 of %4 exchanges were done; the port is closed.</source>
+        <translation>Interrumpido en %1: %2. Se hicieron %3 de %4 intercambios; el puerto está cerrado.</translation>
     </message>
 </context>
 <context>
