@@ -21,7 +21,7 @@ bool BoardLine::start(const PortMap &ports, bool demo, QString *error)
 #ifdef PROGRAMADOR_HAVE_DEMO
     if (demo) {
 #ifdef Q_OS_UNIX
-        for (qint16 number : {1, 2}) {
+        for (qint16 number : PortMap::Ports) {
             auto board = std::make_unique<BoardEmulator>();
             if (!board->start()) {
                 *error = board->errorString();

@@ -112,7 +112,7 @@ bool ProgramOptions::read(QCommandLineParser &parser)
     m_request = CommandLine::parse(parser, m_arguments, &m_mistake);
     if (m_request != Request::Proceed)
         return false;
-    for (qint16 number : {1, 2}) {
+    for (qint16 number : PortMap::Ports) {
         const QString option = QStringLiteral("com%1").arg(number);
         if (!parser.isSet(option))
             continue;

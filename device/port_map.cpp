@@ -27,7 +27,7 @@ QString PortMap::fromList(QStringList listed, qint16 port)
 
 QString PortMap::device(qint16 port) const
 {
-    if (port != 1 && port != 2)
+    if (!isPort(port))
         return {};
     if (!m_fixed[port - 1].isEmpty())
         return m_fixed[port - 1];
@@ -36,7 +36,7 @@ QString PortMap::device(qint16 port) const
 
 void PortMap::setDevice(qint16 port, const QString &device)
 {
-    if (port == 1 || port == 2)
+    if (isPort(port))
         m_fixed[port - 1] = device;
 }
 
@@ -94,7 +94,7 @@ QList<qint16> PortMap::entriesAt(const QString &location) const
 {
     const QString here = systemPath(location);
     QList<qint16> entries;
-    for (qint16 port : {1, 2}) {
+    for (qint16 port : Ports) {
         const QString name = device(port);
         if (!name.isEmpty() && systemPath(name) == here)
             entries << port;

@@ -15,6 +15,10 @@ class QSerialPortInfo;
 class PortMap
 {
 public:
+    // The entries there are, Com1 and Com2: the one place that says so.
+    static constexpr qint16 Ports[] = {1, 2};
+    static constexpr bool isPort(qint16 port) { return port == 1 || port == 2; }
+
     // The system's serial devices, in the order they are listed to the user.
     using Lister = std::function<QStringList()>;
 

@@ -1,13 +1,14 @@
 #include "demo_channel.h"
 
 #include "line_trace.h"
+#include "port_map.h"
 
 #include <utility>
 
 DemoChannel::DemoChannel(QObject *parent)
     : SerialChannel(parent)
 {
-    for (qint16 port : {1, 2}) {
+    for (qint16 port : PortMap::Ports) {
         auto *board = new BoardEmulator(this);
         board->startInProcess();
         m_boards.at(port - 1) = board;
@@ -38,7 +39,7 @@ void DemoChannel::close()
 
 void DemoChannel::setPortNumber(qint16 port)
 {
-    if (!m_open && (port == 1 || port == 2))
+    if (!m_open && PortMap::isPort(port))
         m_portNumber = port;
 }
 
