@@ -32,6 +32,7 @@ bool BoardLine::start(const PortMap &ports, bool demo, QString *error)
         }
 #else
         // No pseudo-terminals: the boards sit in-process behind the channel.
+        Q_UNUSED(error);
         m_channel = std::make_unique<DemoChannel>();
         return true;
 #endif
