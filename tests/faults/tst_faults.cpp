@@ -152,6 +152,8 @@ private slots:
 
 private:
     void usePort(qint16 port, const QString &device);
+    // A board in its own process behind Com1, picked and connected.
+    [[nodiscard]] bool connectToBoardPeer(Peer &peer);
     void keyPick(QComboBox *list);
     // Conectar until the boxes show the board's own answer again.
     [[nodiscard]] bool exchangeUntilClean(int attempts, const QStringList &answer = Connected);
@@ -173,6 +175,15 @@ void TstFaults::usePort(qint16 port, const QString &device)
     PortMap ports = channel->portMap();
     ports.setDevice(port, device);
     channel->setPortMap(ports);
+}
+
+bool TstFaults::connectToBoardPeer(Peer &peer)
+{
+    QByteArray device;
+    if (!peer.start({QStringLiteral("board"), QStringLiteral("5")}) || !peer.waitLine("ready ", &device))
+        return false;
+    usePort(1, QString::fromLocal8Bit(device));
+    return userPick(ui->LstPuerto, 0) && waitIdle();
 }
 
 // Arrow key on the closed list: always to a neighbouring entry, so it is a pick.
@@ -198,12 +209,7 @@ void TstFaults::floodKeepsMemoryBoundedAndTheLoopRunning()
 {
     // The flooding board runs in its own process: what it queues is not ours.
     Peer peer;
-    QVERIFY(peer.start({QStringLiteral("board"), QStringLiteral("5")}));
-    QByteArray device;
-    QVERIFY(peer.waitLine("ready ", &device));
-    usePort(1, QString::fromLocal8Bit(device));
-    QVERIFY(userPick(ui->LstPuerto, 0));
-    QVERIFY(waitIdle());
+    QVERIFY(connectToBoardPeer(peer));
     QCOMPARE(boxes(), Connected);
 
     int beats = 0;
@@ -437,12 +443,7 @@ void TstFaults::traceNobodyReadsLeavesTheWindowAnswering()
     });
 
     Peer peer;
-    QVERIFY(peer.start({QStringLiteral("board"), QStringLiteral("5")}));
-    QByteArray device;
-    QVERIFY(peer.waitLine("ready ", &device));
-    usePort(1, QString::fromLocal8Bit(device));
-    QVERIFY(userPick(ui->LstPuerto, 0));
-    QVERIFY(waitIdle());
+    QVERIFY(connectToBoardPeer(peer));
     // A flood's trace fills the pipe and the writer's queue: lines of 1 KiB.
     peer.send("flood " + QByteArray::number(256 * 1024));
     const bool dropping = QTest::qWaitFor([&trace] { return trace.dropped() > 0; }, ExchangeLimitMs);
