@@ -15,25 +15,7 @@
 #include <QFile>
 #include <QTimer>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#include <qt_windows.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace {
-
-// Standard error is a terminal (a console on Windows): a progress line helps there only.
-bool isTerminal(FILE *stream)
-{
-#ifdef Q_OS_WIN
-    DWORD mode = 0;
-    return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))), &mode);
-#else
-    return ::isatty(fileno(stream)) == 1;
-#endif
-}
 
 // The whole file, or why not; a file past the limit is read just past it,
 // for the parser to refuse.
@@ -76,7 +58,7 @@ void say(FILE *stream, const QString &line) { CommandLine::print(stream, line + 
 // the trace, and not the exchange lines, whose writer would cut into it.
 bool progressWanted(const ProgramOptions &options)
 {
-    return !options.trace() && isTerminal(stderr) && !isTerminal(stdout);
+    return !options.trace() && CommandLine::isTerminal(stderr) && !CommandLine::isTerminal(stdout);
 }
 
 // The progress line goes straight to the terminal, past the writers: it is
@@ -85,12 +67,7 @@ void showProgress(const QString &text)
 {
     // Padded over what stood there before.
     const QString line = u'\r' + text.leftJustified(79) + (text.isEmpty() ? QStringLiteral("\r") : QString());
-#ifdef Q_OS_WIN
-    CommandLine::print(stderr, line);
-#else
-    std::fputs(qPrintable(line), stderr);
-    std::fflush(stderr);
-#endif
+    CommandLine::writeToTerminal(stderr, line);
 }
 
 } // namespace

@@ -9,15 +9,12 @@
 #include "program_options.h"
 #include "termination_watcher.h"
 #include "translations.h"
+#include "window_gone_filter.h"
 
 #include <QApplication>
 #include <QIcon>
 
 #include <optional>
-
-#ifdef Q_OS_UNIX
-#include "window_gone_filter.h"
-#endif
 
 int runWindow(int &argc, char **argv, const ProgramOptions &options, Translations &translations)
 {
@@ -56,9 +53,8 @@ int runWindow(int &argc, char **argv, const ProgramOptions &options, Translation
     // WM_ENDSESSION, and quitting closes the window (closeEvent unloads it)
     // before the system ends the process.
     form.show();
-#ifdef Q_OS_UNIX
+    // X11 only; elsewhere the filter never sees the event it looks for.
     WindowGoneFilter windowGone(form.windowHandle());
     QObject::connect(&windowGone, &WindowGoneFilter::windowGone, &form, unloadAndEnd);
-#endif
     return app.exec();
 }

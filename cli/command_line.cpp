@@ -8,6 +8,10 @@
 
 #ifdef Q_OS_WIN
 #include "windows_console.h"
+#include <io.h>
+#include <qt_windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace CommandLine {
@@ -44,6 +48,26 @@ void print(FILE *stream, const QString &text)
         WindowsConsole::showMessage(text.trimmed(), stream == stderr);
         return;
     }
+    if (WindowsConsole::writeToConsole(stream, text))
+        return;
+#endif
+    std::fputs(qPrintable(text), stream);
+    std::fflush(stream);
+}
+
+bool isTerminal(FILE *stream)
+{
+#ifdef Q_OS_WIN
+    DWORD mode = 0;
+    return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))), &mode);
+#else
+    return ::isatty(fileno(stream)) == 1;
+#endif
+}
+
+void writeToTerminal(FILE *stream, const QString &text)
+{
+#ifdef Q_OS_WIN
     if (WindowsConsole::writeToConsole(stream, text))
         return;
 #endif
