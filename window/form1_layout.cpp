@@ -1,21 +1,18 @@
 #include "form1_layout.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
+#include "font_fitting.h"
+#include "narrow_list_arrow_style.h"
+#include "status_reading.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFontInfo>
-#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
-#include <QStyleOptionButton>
-#include <QStyleOptionComboBox>
 #include <QWidget>
 
 #include <algorithm>
@@ -23,109 +20,8 @@
 
 namespace {
 
-// Room the drop-down arrow keeps, in pixels. Stock styles give it about 19,
-// which on a 33 px list leaves no room for "10" at any readable size.
-constexpr int ListArrowWidth = 11;
-
-class NarrowListArrowStyle : public QProxyStyle
-{
-public:
-    using QProxyStyle::QProxyStyle;
-
-    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option,
-                         SubControl sub, const QWidget *widget) const override
-    {
-        QRect rect = QProxyStyle::subControlRect(control, option, sub, widget);
-        if (control != CC_ComboBox || (sub != SC_ComboBoxArrow && sub != SC_ComboBoxEditField))
-            return rect;
-        const int spare = QProxyStyle::subControlRect(control, option, SC_ComboBoxArrow, widget).width()
-            - ListArrowWidth;
-        if (spare <= 0)
-            return rect;
-        const bool arrowOnRight = option->direction != Qt::RightToLeft;
-        if (sub == SC_ComboBoxArrow)
-            arrowOnRight ? rect.setLeft(rect.left() + spare) : rect.setRight(rect.right() - spare);
-        else
-            arrowOnRight ? rect.setRight(rect.right() + spare) : rect.setLeft(rect.left() - spare);
-        return rect;
-    }
-};
-
-// A status box reads as the reply it shows, and as nothing while it shows
-// none. Qt's own interface for a label falls back to the caption beside it,
-// so an empty box would be heard as "Ejecutar", a value that is not there.
-class StatusBoxAccessible : public QAccessibleWidget
-{
-public:
-    explicit StatusBoxAccessible(QLabel *box) : QAccessibleWidget(box, QAccessible::StaticText) {}
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Name)
-            return static_cast<const QLabel *>(widget())->text();
-        return QAccessibleWidget::text(t);
-    }
-};
-
-// The "Estado" caption, for screen readers a notification of the status:
-// read as the caption and the boxes' last texts, and shown anew after each
-// reply. The boxes never take focus and Qt 6.4 has no call to announce a
-// text; a notification that shows is what Orca speaks unasked.
-class StatusNoticeAccessible : public QAccessibleWidget
-{
-public:
-    explicit StatusNoticeAccessible(QLabel *caption)
-        : QAccessibleWidget(caption, QAccessible::Notification)
-    {
-    }
-
-    QString text(QAccessible::Text t) const override;
-};
-
-// Which labels read otherwise than Qt reads them, for the factory below.
-constexpr char ReadAsProperty[] = "programadorReadAs";
-enum ReadAs { AsQtDoes, StatusBox, StatusNotice };
-constexpr char NoticeProperty[] = "programadorNotice";
-
-QString StatusNoticeAccessible::text(QAccessible::Text t) const
-{
-    if (t != QAccessible::Name)
-        return QAccessibleWidget::text(t);
-    const QString notice = widget()->property(NoticeProperty).toString();
-    const QString caption = static_cast<const QLabel *>(widget())->text();
-    return notice.isEmpty() ? caption : caption + QStringLiteral(": ") + notice;
-}
-
-QAccessibleInterface *readAsShown(const QString &, QObject *object)
-{
-    auto *label = qobject_cast<QLabel *>(object);
-    if (!label)
-        return nullptr;
-    switch (label->property(ReadAsProperty).toInt()) {
-    case StatusBox:
-        return new StatusBoxAccessible(label);
-    case StatusNotice:
-        return new StatusNoticeAccessible(label);
-    default:
-        return nullptr;
-    }
-}
-
-void readAs(QLabel *label, ReadAs how)
-{
-    label->setProperty(ReadAsProperty, how);
-    // Qt makes a label's interface as soon as its text is set, when a
-    // screen reader is running: made again, now that the label is marked.
-    QAccessible::deleteAccessibleInterface(
-        QAccessible::uniqueId(QAccessible::queryAccessibleInterface(label)));
-}
-
 // What a status box may have to show: the widest replies it gets.
 const char *const StatusSamples[] = {"NO", "OK", "10", "One", "Sec."};
-
-// Pixel sizes tried for the form's font, largest first.
-constexpr int LargestFontPx = 13;
-constexpr int SmallestFontPx = 7;
 
 QStringList textsShownBy(const ControlSpec &row)
 {
@@ -147,80 +43,6 @@ QStringList textsShownBy(const ControlSpec &row)
         break;
     }
     return texts;
-}
-
-// The area the style leaves for text inside the control, at its current font.
-QRect textRoom(QWidget *widget)
-{
-    if (auto *button = qobject_cast<QPushButton *>(widget)) {
-        QStyleOptionButton opt;
-        opt.initFrom(button);
-        opt.text = button->text();
-        return button->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, button);
-    }
-    if (auto *combo = qobject_cast<QComboBox *>(widget)) {
-        QStyleOptionComboBox opt;
-        opt.initFrom(combo);
-        opt.editable = combo->isEditable();
-        opt.frame = combo->hasFrame();
-        opt.subControls = QStyle::SC_All;
-        // The style draws the picked entry 1 px inside the edit field, clipped to it.
-        return combo->style()->subControlRect(QStyle::CC_ComboBox, &opt,
-                                              QStyle::SC_ComboBoxEditField, combo)
-            .adjusted(1, 0, -1, 0);
-    }
-    if (auto *label = qobject_cast<QLabel *>(widget)) {
-        QRect room = label->contentsRect().marginsRemoved(
-            QMargins(label->margin(), label->margin(), label->margin(), label->margin()));
-        // QLabel indents framed text by half an 'x' unless told otherwise.
-        int indent = label->indent();
-        if (indent < 0)
-            indent = label->frameWidth() > 0
-                ? label->fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2 : 0;
-        room.setLeft(room.left() + indent);
-        return room;
-    }
-    return widget->rect();
-}
-
-bool allTextsFit(const QHash<QString, QWidget *> &controls)
-{
-    for (const ControlSpec &row : Form1Layout::controls()) {
-        QWidget *widget = controls.value(QString::fromLatin1(row.name));
-        const QRect room = textRoom(widget);
-        const QFontMetrics fm = widget->fontMetrics();
-        for (const QString &text : textsShownBy(row)) {
-            if (fm.horizontalAdvance(text) > room.width() || fm.height() > room.height())
-                return false;
-        }
-    }
-    return true;
-}
-
-// The controls keep sizes laid out for a small dialog font, tighter than
-// today's defaults: take the largest size of the application's family at
-// which nothing is clipped, falling back to its condensed face.
-QFont chooseFont(QWidget *form, const QHash<QString, QWidget *> &controls)
-{
-    const QString family = QFontInfo(QApplication::font()).family();
-    QList<QFont> faces;
-    faces << QFont(family);
-    const QString condensed = family + QStringLiteral(" Condensed");
-    if (QFontInfo(QFont(condensed)).family() == condensed)
-        faces << QFont(condensed);
-
-    QFont font;
-    for (QFont face : faces) {
-        for (int px = LargestFontPx; px >= SmallestFontPx; --px) {
-            face.setPixelSize(px);
-            font = face;
-            form->setFont(font);
-            if (allTextsFit(controls))
-                return font;
-        }
-    }
-    // Nothing fits: the smallest, narrowest face clips least.
-    return font;
 }
 
 } // namespace
@@ -273,11 +95,6 @@ QRect Form1Layout::toPixels(int left, int top, int width, int height)
 
 Form1Layout::Form1Layout(QWidget *form)
 {
-    static const bool labelsReadAsShown = [] {
-        QAccessible::installFactory(readAsShown);
-        return true;
-    }();
-    Q_UNUSED(labelsReadAsShown);
     form->setWindowTitle(QStringLiteral("Programar en tiempo rreal"));
     form->setFixedSize(toPixels(0, 0, ClientWidthTwips, ClientHeightTwips).size());
 
@@ -301,7 +118,7 @@ Form1Layout::Form1Layout(QWidget *form)
         }
         case ControlKind::Box: {
             auto *box = new QLabel(form);
-            readAs(box, StatusBox);
+            StatusReading::readAsStatusBox(box);
             // Replies are raw bytes from the board; never let them turn into markup.
             box->setTextFormat(Qt::PlainText);
             box->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -366,7 +183,7 @@ Form1Layout::Form1Layout(QWidget *form)
                 ->setBuddy(control(QString::fromLatin1(row.buddy)));
     }
 
-    readAs(qobject_cast<QLabel *>(control(QStringLiteral("Label10"))), StatusNotice);
+    StatusReading::readAsNotice(qobject_cast<QLabel *>(control(QStringLiteral("Label10"))));
 
     LstPuerto = qobject_cast<QComboBox *>(control(QStringLiteral("LstPuerto")));
     LstMin = qobject_cast<QComboBox *>(control(QStringLiteral("LstMin")));
@@ -402,7 +219,10 @@ Form1Layout::Form1Layout(QWidget *form)
     mnexit = mnprog->addAction(QStringLiteral("Salir"));
     mnexit->setObjectName(QStringLiteral("mnexit"));
 
-    form->setFont(chooseFont(form, m_controls));
+    FontFitting::ShownTexts shown;
+    for (const ControlSpec &row : controls())
+        shown.emplace_back(control(QString::fromLatin1(row.name)), textsShownBy(row));
+    FontFitting::fit(form, shown);
 }
 
 QWidget *Form1Layout::control(const QString &name) const
@@ -424,11 +244,6 @@ void Form1Layout::tellStatus() const
                 said << QString::fromLatin1(row.text) + u' ' + shown;
         }
     }
-    QWidget *notice = control(QStringLiteral("Label10"));
-    notice->setProperty(NoticeProperty, said.join(QStringLiteral(", ")));
-    // Its name changed (readers keep names they were told), and it shows anew.
-    QAccessibleEvent renamed(notice, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&renamed);
-    QAccessibleEvent shown(notice, QAccessible::ObjectShow);
-    QAccessible::updateAccessibility(&shown);
+    StatusReading::tell(qobject_cast<QLabel *>(control(QStringLiteral("Label10"))),
+                        said.join(QStringLiteral(", ")));
 }
