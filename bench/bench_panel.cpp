@@ -129,6 +129,8 @@ int main(int argc, char *argv[])
         ++finished;
         lastFinished = Clock::now();
     });
+    QString reported;
+    QObject::connect(&form, &Form1::reported, [&](const QString &message) { reported = message; });
 
     // Port sequences: wall time and stalls.
     Stalls sequenceStalls;
@@ -151,9 +153,9 @@ int main(int argc, char *argv[])
             const bool idle = waitUntilIdle(form);
             heartbeat.stop();
             sequenceStalls.add(heartbeat);
-            if (!idle || finished != SequenceCommands || !form.lastMessage().isEmpty()) {
+            if (!idle || finished != SequenceCommands || !reported.isEmpty()) {
                 note(QStringLiteral("bench_panel: a port sequence did not run through (%1 exchanges; %2)")
-                         .arg(finished).arg(form.lastMessage()));
+                         .arg(finished).arg(reported));
                 return 1;
             }
             walls.push_back(msBetween(picked, lastFinished));

@@ -41,15 +41,11 @@ public:
 
     // A wait is running or work is queued.
     bool isBusy() const { return m_phase != Phase::Idle || !m_queue.isEmpty(); }
-    int queued() const { return int(m_queue.size()); }
     bool hasPortSwitchQueued() const;
     // What the boxes show now.
     BoardProtocol::StatusFields status() const { return m_status; }
     // Where the waits read the time: the steady clock, or one a test moves.
     void setClock(std::function<Clock::time_point()> now) { m_now = std::move(now); }
-
-    // The latest reply (or the time-out marker), kept between waits.
-    QByteArray respuesta() const { return Respuesta; }
 
 signals:
     // The boxes' texts: blank from the write until the wait ends, then the reply.

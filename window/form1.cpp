@@ -143,8 +143,7 @@ void Form1::PbStart_Click()
 
 void Form1::PbSalir_Click()
 {
-    stopAllWork();
-    serie.close();
+    Form_Unload();
     emit quitRequested(0);
 }
 
@@ -276,7 +275,6 @@ void Form1::prepareMessageBox()
 
 void Form1::report(const QString &message)
 {
-    m_lastMessage = message;
     prepareMessageBox();
     m_message->setText(message);
     m_message->show();

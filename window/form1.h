@@ -36,7 +36,6 @@ public:
 
     // True while a command is under way or work waits its turn.
     bool isWorking() const { return m_dialogue.isBusy(); }
-    QString lastMessage() const { return m_lastMessage; }
 
     // The handlers, one per event.
     void Form_Load();
@@ -79,7 +78,6 @@ private:
     SerialChannel &serie;
     DeviceDialogue m_dialogue;
     QMessageBox *m_message = nullptr;
-    QString m_lastMessage;
     bool m_replyToTell = false;
 
     // Form-level state: the user's picks, as the board knows them.

@@ -145,11 +145,13 @@ void TstDeviceDialogue::replyTiming()
     board->setReplyDelay(delayMs);
     board->setSilent(silent);
     QSignalSpy polled(dialogue, &DeviceDialogue::polled);
+    QSignalSpy finished(dialogue, &DeviceDialogue::exchangeFinished);
     QVERIFY(exchange(BoardProtocol::connectCommand()));
     QCOMPARE(dialogue->status(), shown);
     QCOMPARE(polled.size(), polls);
+    QCOMPARE(finished.size(), 1);
     if (silent)
-        QCOMPARE(dialogue->respuesta(), QByteArray("NO    "));
+        QCOMPARE(finished.first().at(1).toByteArray(), QByteArray("NO    "));
 }
 
 void TstDeviceDialogue::oddReplies_data()
@@ -171,9 +173,11 @@ void TstDeviceDialogue::oddReplies()
     QFETCH(QByteArray, reply);
     QFETCH(StatusFields, shown);
     board->setReplyScript({{20, reply}});
+    QSignalSpy finished(dialogue, &DeviceDialogue::exchangeFinished);
     QVERIFY(exchange(BoardProtocol::startCommand()));
     QCOMPARE(dialogue->status(), shown);
-    QCOMPARE(dialogue->respuesta(), reply);
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished.first().at(1).toByteArray(), reply);
 }
 
 void TstDeviceDialogue::staleInputIsDiscarded()
@@ -232,7 +236,6 @@ void TstDeviceDialogue::commandsAskedTogetherRunOneAfterAnother()
     for (const QByteArray &o : asked)
         dialogue->EnviaOrden(o);
     QCOMPARE(writtenAt.size(), 1);   // the other two wait their turn
-    QCOMPARE(dialogue->queued(), 2);
 
     QVERIFY(idle.wait(WaitLimitMs));
     QCOMPARE(idle.size(), 1);
@@ -258,8 +261,7 @@ void TstDeviceDialogue::closedChannelRefusesWithoutWriting()
     dialogue->EnviaOrden(BoardProtocol::programCommand());
     QCOMPARE(refused.size(), 1);
     QVERIFY(refused.first().at(1).toString().contains(QStringLiteral("Com1 or Com2")));
-    QVERIFY(!dialogue->isBusy());
-    QCOMPARE(dialogue->queued(), 0);
+    QVERIFY(!dialogue->isBusy());   // nothing queued either
     QTest::qWait(100);
     QCOMPARE(board->received(), BoardProtocol::connectCommand());
     QCOMPARE(changed.size(), 0);
@@ -279,8 +281,7 @@ void TstDeviceDialogue::lossDuringAWaitDropsTheQueue()
     QVERIFY(idle.wait(WaitLimitMs));
     QCOMPARE(lost.size(), 1);
     QCOMPARE(lost.first().at(0).value<SerialChannel::Failure>(), SerialChannel::Failure::Lost);
-    QCOMPARE(dialogue->queued(), 0);
-    QVERIFY(!dialogue->isBusy());
+    QVERIFY(!dialogue->isBusy());   // nothing queued either
     QTest::qWait(400);
     QCOMPARE(finished.size(), 0);
     QCOMPARE(idle.size(), 1);
@@ -451,12 +452,14 @@ void TstDeviceDialogue::portPickDuringAWaitWaitsItsTurn()
     DeviceDialogue exact(&channel);
     exact.setClock([&now] { return now; });
     channel.reads = {"", "", "OK0110"};
+    QSignalSpy finished(&exact, &DeviceDialogue::exchangeFinished);
     exact.EnviaOrden("I1");
     // Nothing else queued: the pick still waits for the reply on the port in use.
     QVERIFY(exact.switchPort(2));
     QCOMPARE(channel.portNumber(), qint16(1));
     QVERIFY(runOnTestClock(exact, now));
-    QCOMPARE(exact.respuesta(), QByteArray("OK0110"));
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished.first().at(1).toByteArray(), QByteArray("OK0110"));
     QCOMPARE(channel.portNumber(), qint16(2));
 }
 

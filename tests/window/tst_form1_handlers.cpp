@@ -491,7 +491,7 @@ void TstForm1Handlers::commandWithNoPortIsReported()
     click(ui->PbProgramar);
     QVERIFY(userPick(ui->LstMin, 2));
     QCOMPARE(reported.size(), 2);
-    QVERIFY(form->lastMessage().contains(QLatin1String("pick Com1 or Com2 first")));
+    QVERIFY(reported.last().at(0).toString().contains(QLatin1String("pick Com1 or Com2 first")));
     QCOMPARE(boxes(), (QStringList{"", "", "", ""}));
     QVERIFY(!form->isWorking());
 
