@@ -242,12 +242,13 @@ public:
     bool sequenceRan()
     {
         const Clock::time_point limit = Clock::now() + 10s;
-        // One line per answer: "   0.123 -> \"OK0101\"".
-        while (m_log.count(" -> ") < 4 && Clock::now() < limit) {
+        // One line per answer: "     0.123 board-emulator.line: -> \"OK0101\"".
+        while (m_log.count("board-emulator.line: -> ") < 4 && Clock::now() < limit) {
             if (m_process.waitForReadyRead(500))
                 m_log += m_process.readAll();
         }
-        if (m_log.count(" -> ") < 4 || !m_log.contains("<- \"I1\""))
+        if (m_log.count("board-emulator.line: -> ") < 4
+            || !m_log.contains("board-emulator.line: <- \"I1\""))
             return false;
         // The last wait ends a pass after its reply; then the boxes repaint.
         std::this_thread::sleep_for(1s);

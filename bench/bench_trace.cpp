@@ -21,6 +21,11 @@
 #include "line_writer.h"
 #define HAVE_LINE_WRITER 1
 #endif
+// Where the programs set the message pattern, not LineTrace::setUp().
+#if __has_include("message_pattern.h")
+#include "message_pattern.h"
+#define HAVE_MESSAGE_PATTERN 1
+#endif
 
 using namespace Bench;
 
@@ -87,6 +92,9 @@ int main(int argc, char *argv[])
     std::vector<double> off, on;
     for (int round = 0; round < Rounds; ++round)
         off.push_back(nsPerTracePoint(Calls));
+#ifdef HAVE_MESSAGE_PATTERN
+    CommandLine::useMessagePattern();
+#endif
     LineTrace::setUp(true);
     const QtMessageHandler previous = qInstallMessageHandler(discard);
     for (int round = 0; round < Rounds; ++round)

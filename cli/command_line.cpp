@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include "line_writer.h"
+#include "message_pattern.h"
 #include "translations.h"
 
 #include <chrono>
@@ -30,6 +31,7 @@ void useStartingConsole()
     WindowsConsole::attach();
 #endif
     ignoreBrokenPipe();
+    useMessagePattern();
     LineWriter::routeQtMessages();
 }
 

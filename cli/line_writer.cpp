@@ -266,6 +266,8 @@ int descriptorOf(FILE *stream)
 }
 
 std::atomic<LineWriter *> s_messages = nullptr;
+std::atomic<const char *> s_routedCategory = nullptr;
+std::atomic<LineWriter *> s_routedWriter = nullptr;
 QtMessageHandler s_beforeMessages = nullptr;
 #ifdef Q_OS_WIN
 bool s_messagesReachNobody = false;
@@ -273,15 +275,17 @@ bool s_messagesReachNobody = false;
 
 void forwardMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
+    LineWriter *const routedTo = s_routedWriter;
+    const bool routed = routedTo && qstrcmp(context.category, s_routedCategory) == 0;
 #ifdef Q_OS_WIN
     // No console, file or pipe: Qt's own handler, which tells a debugger.
-    if (s_messagesReachNobody)
+    if (s_messagesReachNobody && !routed)
         return s_beforeMessages(type, context, message);
 #endif
     const QString line = qFormatLogMessage(type, context, message);
     if (line.isNull())
         return;   // the pattern leaves it out
-    LineWriter *const writer = s_messages;
+    LineWriter *const writer = routed ? routedTo : s_messages.load();
     if (type == QtFatalMsg) {
         // Qt aborts once this returns: what came before, then this, first.
         writer->drain(1s);
@@ -335,6 +339,13 @@ QtMessageHandler LineWriter::routeQtMessages(LineWriter &writer)
     if (before != forwardMessage)
         s_beforeMessages = before;
     return before;
+}
+
+void LineWriter::routeCategory(const char *category, LineWriter *writer)
+{
+    s_routedWriter = nullptr;
+    s_routedCategory = category;
+    s_routedWriter = writer;
 }
 
 void LineWriter::endOfProgram()

@@ -55,6 +55,11 @@ public:
     // pattern, go to `writer` from now on; a fatal one is written before the
     // program aborts. Gives the handler that was installed before.
     static QtMessageHandler routeQtMessages(LineWriter &writer = standardError());
+    // Beside routeQtMessages(): the messages of one category go to `writer`
+    // instead (none: no longer), e.g. a program's log to standard output and
+    // its warnings to standard error. One category at a time, set before its
+    // messages; the name is kept, not copied, as QLoggingCategory keeps it.
+    static void routeCategory(const char *category, LineWriter *writer);
 
 signals:
     // The first failed write; queued to the thread this object lives in.

@@ -21,8 +21,6 @@ static void traceOn(QLoggingCategory *category)
 
 void setUp(bool on)
 {
-    qSetMessagePattern(QStringLiteral(
-        "%{if-debug}%{time process} %{endif}%{if-category}%{category}: %{endif}%{message}"));
     if (on && !rulesFilter)
         rulesFilter = QLoggingCategory::installFilter(traceOn);
     else if (!on && rulesFilter)

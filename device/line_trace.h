@@ -9,8 +9,9 @@ Q_DECLARE_LOGGING_CATEGORY(lcLine)
 
 namespace LineTrace {
 
-// Stamps debug lines with the time since start and their category, and turns
-// the trace on or off whatever the logging rules say (--trace asks by name).
+// Turns the trace on or off whatever the logging rules say (--trace asks by
+// name). The programs' message pattern (CommandLine::useMessagePattern())
+// stamps its lines with the time since start and the category.
 void setUp(bool on);
 
 } // namespace LineTrace

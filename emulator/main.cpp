@@ -3,16 +3,24 @@
 
 #include "board_emulator.h"
 #include "command_line.h"
+#include "line_writer.h"
 #include "translations.h"
 #include "termination_watcher.h"
 
 #include <QDebug>
-#include <QElapsedTimer>
+#include <QLoggingCategory>
+
+// The traffic log: on unless QT_LOGGING_RULES="board-emulator.line=false".
+Q_LOGGING_CATEGORY(lcBoardLine, "board-emulator.line", QtDebugMsg)
 
 int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("board-emulator"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BOARD_EMULATOR_VERSION));
+    CommandLine::useStartingConsole();
+    // The log stays on standard output, where people redirect it; Qt's other
+    // messages go to standard error, as the panel's do.
+    LineWriter::routeCategory("board-emulator.line", &LineWriter::standardOutput());
     const QStringList arguments = CommandLine::arguments(argc, argv);
     Translations translations;
     // First: the translators need it, and the options and Qt's own parser
@@ -72,22 +80,18 @@ int main(int argc, char *argv[])
         return CommandLine::Failure;
     }
 
-    // Each line flushed, so the log is live even when stdout is a pipe or file.
+    // Each line flushed, after the log lines before it, so the words keep
+    // their place in the log even when stdout is a pipe or file.
     const auto say = [](const QString &line) { CommandLine::print(stdout, line + QLatin1Char('\n')); };
-    QElapsedTimer clock;
-    clock.start();
-    // The traffic is a trace, like the panel's --trace: never translated. The
-    // format has the seconds, then the bytes: commands end in spaces and
-    // answers may hold any byte, so QDebug quotes and escapes them.
-    const auto trace = [&](const char *format, const QByteArray &bytes) {
-        QString shown;
-        QDebug(&shown).nospace() << bytes;
-        say(QString::asprintf(format, double(clock.nsecsElapsed()) / 1e9, qUtf8Printable(shown)));
-    };
-    QObject::connect(&board, &BoardEmulator::commandParsed, qApp, [&](const BoardEmulator::Command &command) {
-        trace(command.valid ? "%9.3f <- %s" : "%9.3f <- %s  (invalid)", command.text);
+    // The traffic is a trace, like the panel's --trace, of the same shape and
+    // never translated: commands end in spaces and answers may hold any byte,
+    // so QDebug quotes and escapes them.
+    QObject::connect(&board, &BoardEmulator::commandParsed, qApp, [](const BoardEmulator::Command &command) {
+        qCDebug(lcBoardLine).nospace() << "<- " << command.text << (command.valid ? "" : "  (invalid)");
     });
-    QObject::connect(&board, &BoardEmulator::sent, qApp, [&](const QByteArray &bytes) { trace("%9.3f -> %s", bytes); });
+    QObject::connect(&board, &BoardEmulator::sent, qApp, [](const QByteArray &bytes) {
+        qCDebug(lcBoardLine).nospace() << "-> " << bytes;
+    });
 
     say(QCoreApplication::translate("board-emulator", "Board ready on %1").arg(board.devicePath()));
     say(QCoreApplication::translate("board-emulator", "Run: %1 --com1 %2")

@@ -1,9 +1,11 @@
 // The line writer on a pipe whose reader falls behind, then catches up, or
-// goes away.
+// goes away; Qt's messages of one category to a writer of their own.
 #include "command_line.h"
 #include "line_writer.h"
 
+#include <QLoggingCategory>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
@@ -16,6 +18,8 @@
 
 using namespace std::chrono_literals;
 
+Q_LOGGING_CATEGORY(lcRouted, "tst.routed", QtDebugMsg)
+
 class TstLineWriter : public QObject
 {
     Q_OBJECT
@@ -24,6 +28,7 @@ private slots:
     void initTestCase();
     void slowReaderLosesWholeLinesAndIsToldHowMany();
     void goneReaderStopsTheWriterAndIsToldOnce();
+    void oneCategoryGoesToItsOwnWriter();
 };
 
 void TstLineWriter::initTestCase()
@@ -106,6 +111,41 @@ void TstLineWriter::goneReaderStopsTheWriterAndIsToldOnce()
     QCOMPARE(told, thread());
     QCOMPARE(writer.dropped(), 0);
     ::close(ends[1]);
+}
+
+void TstLineWriter::oneCategoryGoesToItsOwnWriter()
+{
+    int logEnds[2], otherEnds[2];
+    QVERIFY(::pipe(logEnds) == 0);
+    QVERIFY(::pipe(otherEnds) == 0);
+    {
+        LineWriter log(logEnds[1]);
+        LineWriter others(otherEnds[1]);
+        const QtMessageHandler before = LineWriter::routeQtMessages(others);
+        LineWriter::routeCategory("tst.routed", &log);
+        const auto restore = qScopeGuard([before] {
+            LineWriter::routeCategory(nullptr, nullptr);
+            qInstallMessageHandler(before);
+        });
+        qSetMessagePattern(QStringLiteral("%{category}: %{message}"));
+        qCDebug(lcRouted) << "logged";
+        qWarning("warned");
+        qCWarning(lcRouted) << "also logged";
+        QVERIFY(log.drain(20s));
+        QVERIFY(others.drain(20s));
+    }
+    ::close(logEnds[1]);
+    ::close(otherEnds[1]);
+    const auto readAll = [](int fd) {
+        QByteArray got;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+            got.append(buffer, n);
+        ::close(fd);
+        return got;
+    };
+    QCOMPARE(readAll(logEnds[0]), QByteArray("tst.routed: logged\ntst.routed: also logged\n"));
+    QCOMPARE(readAll(otherEnds[0]), QByteArray("default: warned\n"));
 }
 
 QTEST_GUILESS_MAIN(TstLineWriter)

@@ -30,7 +30,7 @@ for _ in $(seq 100); do grep -q '^Board ready on ' "$work/board.log" && break; s
 dev=$(sed -n 's/^Board ready on //p' "$work/board.log")
 [ -n "$dev" ] || fail "the emulated board did not start"
 
-commands() { grep -c ' <- ' "$work/board.log" || true; }
+commands() { grep -c '^ *[0-9.]* board-emulator\.line: <- ' "$work/board.log" || true; }
 
 for how in close TERM; do
     start=$(commands)

@@ -7,6 +7,7 @@
 #include "form1.h"
 #include "line_trace.h"
 #include "line_writer.h"
+#include "message_pattern.h"
 #include "panel_test_base.h"
 #include "qt_serial_channel.h"
 
@@ -436,6 +437,7 @@ void TstFaults::traceNobodyReadsLeavesTheWindowAnswering()
     QVERIFY(pipe.ends[1] >= 0);
     LineWriter trace(pipe.ends[1], 64);
     const QtMessageHandler others = LineWriter::routeQtMessages(trace);
+    CommandLine::useMessagePattern();   // the lines as long as the program's
     LineTrace::setUp(true);
     const auto restore = qScopeGuard([others] {
         LineTrace::setUp(false);

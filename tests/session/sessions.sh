@@ -27,7 +27,7 @@ board() {
     [ -n "$dev" ] || fail "board $name did not start"
     eval "${name}_dev=$dev"
 }
-commands_seen() { grep -c ' <- ' "$work/$1.log"; }
+commands_seen() { grep -c '^ *[0-9.]* board-emulator\.line: <- ' "$work/$1.log"; }
 run() {   # run NAME EXPECTED-CODE ARGS...: one session, its output in $work/NAME.out/.err
     local name=$1 want=$2 rc=0
     shift 2

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "line_trace.h"
+// By path: the device tests link nothing of cli/.
+#include "../../cli/message_pattern.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -24,6 +26,7 @@ QStringList of(bool on, Work work)
             else
                 others(type, context, message);
         });
+    CommandLine::useMessagePattern();
     LineTrace::setUp(on);
     work();
     LineTrace::setUp(false);

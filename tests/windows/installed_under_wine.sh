@@ -96,12 +96,14 @@ sleep 2                                 # four exchanges of about 200 ms each
 after=$(rx_box_ink "$work/wine-connected.png")
 
 # The board's side: exactly the four commands, byte for byte, in order.
-awk '$2 == "<-" { sub(/^ *[0-9.]+ <- /, ""); print }' "$work/board.log" > "$work/received"
+# A command in the board's log: '     0.412 board-emulator.line: <- "I1"'.
+awk '$2 == "board-emulator.line:" && $3 == "<-" { sub(/^ *[0-9.]+ board-emulator\.line: <- /, ""); print }' \
+    "$work/board.log" > "$work/received"
 expected=$'"I2P  1 "\n"I3P  0 "\n"I7P  1 "\n"I1"'
 [ "$(cat "$work/received")" = "$expected" ] \
     || fail "the board received $(paste -sd' ' "$work/received"), not the port pick's four commands"
 # About 200 ms apart: each waits for the last one's reply, none for a time-out.
-gaps=$(awk '$2 == "<-" { if (n++) printf "%d ", ($1 - last) * 1000; last = $1 }' "$work/board.log")
+gaps=$(awk '$2 == "board-emulator.line:" && $3 == "<-" { if (n++) printf "%d ", ($1 - last) * 1000; last = $1 }' "$work/board.log")
 for gap in $gaps; do
     [ "$gap" -ge 150 ] && [ "$gap" -le 1000 ] || fail "commands $gaps ms apart, not about 200"
 done
@@ -154,7 +156,7 @@ printf 'Com1\r\nexpect OK\r\nMin 3 Bits 0 5\r\nStart\r\n' > "$work/session.txt"
 printf 'Com1\r\nMin 11\r\n' > "$work/bad-session.txt"
 win_exe=$("$wine64" winepath -w "$exe" 2>/dev/null | tr -d '\r')
 win_work=$("$wine64" winepath -w "$work" 2>/dev/null | tr -d '\r')
-sent_before=$(grep -c ' <- ' "$work/board.log")
+sent_before=$(grep -c '^ *[0-9.]* board-emulator\.line: <- ' "$work/board.log")
 rc=0
 "$wine64" cmd /c "$win_exe" --run "$win_work\\bad-session.txt" > "$work/bad-session.out" 2>&1 || rc=$?
 [ "$rc" -eq 5 ] || fail "a bad session file exits $rc, not 5: $(cat "$work/bad-session.out")"
@@ -165,7 +167,8 @@ rc=0
 [ "$rc" -eq 0 ] || fail "the session exits $rc: $(cat "$work/session.out")"
 [ "$(grep -c ' ok' "$work/session.out")" -eq 10 ] || fail "not ten verdicts ok: $(cat "$work/session.out")"
 [ "$(wc -l < "$work/session.csv")" -eq 11 ] || fail "the report has not eleven lines"
-sent=$(awk -v from="$sent_before" '$2 == "<-" && ++n > from { sub(/^ *[0-9.]+ <- /, ""); printf "%s ", $0 }' "$work/board.log")
+sent=$(awk -v from="$sent_before" '$2 == "board-emulator.line:" && $3 == "<-" && ++n > from {
+             sub(/^ *[0-9.]+ board-emulator\.line: <- /, ""); printf "%s ", $0 }' "$work/board.log")
 [ "$sent" = '"I2P  1 " "I3P  0 " "I7P  1 " "I1" "I2P  3 " "I3P  0 " "I4" "I3P  5 " "I4" "I8" ' ] \
     || fail "the board received $sent"
 echo "ok: a session from cmd: exit code 0, ten exchanges, the report; a bad file exits 5 with nothing sent"
