@@ -5,11 +5,13 @@
 #include "board_protocol.h"
 #include "board_thread.h"
 #include "device_dialogue.h"
+#include "line_tap.h"
 #include "qt_serial_channel.h"
 #include "stats.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <optional>
@@ -70,17 +72,23 @@ int main(int argc, char *argv[])
     std::vector<double> readOffsets, timedReadOffsets, endOffsets;
     Exchange current;
 
-    QObject::connect(&dialogue, &DeviceDialogue::written, [&] {
-        current = Exchange{};
-        current.written = Clock::now();
-    });
-    QObject::connect(&dialogue, &DeviceDialogue::polled, [&](int pasada, const QByteArray &text) {
+    static const QRegularExpression readEvent(QStringLiteral(R"(^read (\d) (.*)$)"));
+    const LineTap tap([&](const QString &event) {
+        if (event.startsWith(QLatin1String("write "))) {
+            current = Exchange{};
+            current.written = Clock::now();
+            return;
+        }
+        const QRegularExpressionMatch read = readEvent.match(event);
+        if (!read.hasMatch())
+            return;
+        const int pasada = read.captured(1).toInt();
         const double scheduled = (pasada - 1) * PassMs;
         const double offset = msBetween(current.written, Clock::now()) - scheduled;
         readOffsets.push_back(offset);
         if (pasada > 1)
             timedReadOffsets.push_back(offset);
-        if (!text.isEmpty() && !current.firstTextPass)
+        if (read.captured(2) != QLatin1String("\"\"") && !current.firstTextPass)
             current.firstTextPass = pasada;
     });
     QObject::connect(&dialogue, &DeviceDialogue::exchangeFinished,

@@ -5,6 +5,7 @@
 #include "board_thread.h"
 #include "form1.h"
 #include "heartbeat.h"
+#include "line_tap.h"
 #include "qt_serial_channel.h"
 #include "stats.h"
 
@@ -121,8 +122,8 @@ int main(int argc, char *argv[])
     Heartbeat heartbeat;
     int finished = 0;
     Clock::time_point firstWritten, lastFinished;
-    QObject::connect(&form.dialogue(), &DeviceDialogue::written, [&] {
-        if (finished == 0 && firstWritten == Clock::time_point{})
+    const LineTap tap([&](const QString &event) {
+        if (event.startsWith(QLatin1String("write ")) && finished == 0 && firstWritten == Clock::time_point{})
             firstWritten = Clock::now();
     });
     QObject::connect(&form.dialogue(), &DeviceDialogue::exchangeFinished, [&] {

@@ -115,7 +115,6 @@ void DeviceDialogue::startNext()
             dropCommandsFor(command.opening);
             continue;
         }
-        emit written(m_orden);
         EsperaRespuesta();
         return;
     }
@@ -153,7 +152,6 @@ void DeviceDialogue::pass(Clock::time_point readAt)
     const int pasada = int(Pasada);
     Respuesta = serie->readAll();
     qCDebug(lcLine) << "read" << pasada << Respuesta;
-    emit polled(pasada, Respuesta);
     if (!Respuesta.isEmpty())
         Recibido = true;
     Pasada = Pasada + 1;

@@ -50,9 +50,6 @@ public:
 signals:
     // The boxes' texts: blank from the write until the wait ends, then the reply.
     void statusChanged(const BoardProtocol::StatusFields &status);
-    void written(const QByteArray &orden);
-    // Each read of a wait, with what it read (pasada 1..3).
-    void polled(int pasada, const QByteArray &text);
     // timedOut: nothing was heard, respuesta is the time-out marker.
     void exchangeFinished(const QByteArray &orden, const QByteArray &respuesta, bool timedOut);
     void portSwitched(qint16 port, bool opened);

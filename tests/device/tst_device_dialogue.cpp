@@ -144,11 +144,15 @@ void TstDeviceDialogue::replyTiming()
 
     board->setReplyDelay(delayMs);
     board->setSilent(silent);
-    QSignalSpy polled(dialogue, &DeviceDialogue::polled);
     QSignalSpy finished(dialogue, &DeviceDialogue::exchangeFinished);
-    QVERIFY(exchange(BoardProtocol::connectCommand()));
+    bool exchanged = false;
+    const QStringList traced = LineTraceCapture::events(LineTraceCapture::of(
+        true, [&] { exchanged = exchange(BoardProtocol::connectCommand()); }));
+    QVERIFY(exchanged);
     QCOMPARE(dialogue->status(), shown);
-    QCOMPARE(polled.size(), polls);
+    // The reads as --trace shows them: "read 1 ...", "read 2 ...".
+    static const QRegularExpression read(QStringLiteral(R"(^read \d )"));
+    QCOMPARE(traced.filter(read).size(), polls);
     QCOMPARE(finished.size(), 1);
     if (silent)
         QCOMPARE(finished.first().at(1).toByteArray(), QByteArray("NO    "));
@@ -221,10 +225,13 @@ void TstDeviceDialogue::boxesAreBlankDuringTheWait()
 void TstDeviceDialogue::commandsAskedTogetherRunOneAfterAnother()
 {
     board->setReplyDelay(20);
+    // The boxes blank the moment a command is written.
     QList<Clock::time_point> writtenAt, finishedAt;
     QList<QByteArray> finishedOrder;
-    connect(dialogue, &DeviceDialogue::written, this,
-            [&](const QByteArray &) { writtenAt.append(Clock::now()); });
+    connect(dialogue, &DeviceDialogue::statusChanged, this, [&](const StatusFields &s) {
+        if (s == Blank)
+            writtenAt.append(Clock::now());
+    });
     connect(dialogue, &DeviceDialogue::exchangeFinished, this, [&](const QByteArray &o) {
         finishedAt.append(Clock::now());
         finishedOrder.append(o);
