@@ -250,9 +250,11 @@ static bool addsNothing(const QString &words)
         return true;
 #ifdef Q_OS_WIN
     // Windows' words for an adapter pulled out: the pipe broke, the device
-    // is not connected or failed, the operation was cut short.
+    // is not connected, not ready or failed, the operation was cut short.
+    // Not ready is also Wine's word for a line hung up at the far end.
     const int codes[] = {0, ERROR_FILE_NOT_FOUND, ERROR_GEN_FAILURE, ERROR_BAD_COMMAND,
-                         ERROR_BROKEN_PIPE, ERROR_OPERATION_ABORTED, ERROR_DEVICE_NOT_CONNECTED};
+                         ERROR_BROKEN_PIPE, ERROR_NOT_READY, ERROR_OPERATION_ABORTED,
+                         ERROR_DEVICE_NOT_CONNECTED};
 #else
     const int codes[] = {0, ENOENT, ENODEV, ENXIO, ENOTTY, EIO, EBADF, EAGAIN};
 #endif

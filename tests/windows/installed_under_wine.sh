@@ -10,7 +10,8 @@
 #     Windows way: Ctrl+C copies a message box);
 #  4. Salir ends the program with 0 and the port is free again;
 #  5. a session from cmd on COM1: its lines, the board's bytes and its exit
-#     code; a bad file exits 5 with nothing sent;
+#     code; a bad file exits 5 with nothing sent; the board unplugged
+#     mid-session is told as gone, with exit code 7;
 #  6. the uninstaller, silent too, leaves nothing behind.
 #   installed_under_wine.sh WINE64 INSTALLER BOARD_EMULATOR WORK_DIR
 set -euo pipefail
@@ -172,6 +173,27 @@ sent=$(awk -v from="$sent_before" '$2 == "board-emulator.line:" && $3 == "<-" &&
 [ "$sent" = '"I2P  1 " "I3P  0 " "I7P  1 " "I1" "I2P  3 " "I3P  0 " "I4" "I3P  5 " "I4" "I8" ' ] \
     || fail "the board received $sent"
 echo "ok: a session from cmd: exit code 0, ten exchanges, the report; a bad file exits 5 with nothing sent"
+
+# The board unplugged mid-session: the loss in plain words, exit code 7.
+{ printf 'Com1\r\n'; for _ in $(seq 10); do printf 'Min 3 Bits 0 5\r\n'; done; } > "$work/long-session.txt"
+sent_before=$(grep -c '^ *[0-9.]* board-emulator\.line: <- ' "$work/board.log")
+rc=0
+"$wine64" cmd /c "$win_exe" --run "$win_work\\long-session.txt" > "$work/gone.out" 2> "$work/gone.err" &
+session_pid=$!
+for _ in $(seq 300); do
+    [ "$(grep -c '^ *[0-9.]* board-emulator\.line: <- ' "$work/board.log")" -ge $((sent_before + 8)) ] && break
+    sleep 0.1
+done
+kill "$board_pid"
+wait "$board_pid" 2>/dev/null || true
+board_pid=
+wait "$session_pid" || rc=$?
+# Wine's server dumps its state on standard error when the line hangs up: our line only.
+stopped=$(grep '^Stopped at line ' "$work/gone.err" | tr -d '\r')
+[ "$rc" -eq 7 ] || fail "a lost board exits $rc, not 7: $stopped"
+[[ "$stopped" == *': Lost the connection on Com1 (COM1): the device went away. Nothing more was sent'* ]] \
+    || fail "the loss reads: $stopped"
+echo "ok: the board unplugged mid-session: exit code 7, \"${stopped#*: }\""
 
 # 6. Uninstall, silently: the files, the Start-menu entry and the uninstall record go.
 "$wine64" "$home/Uninstall.exe" /S

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+#include <windows.h>
+
 using Failure = SerialChannel::Failure;
 
 class TstWindowsPorts : public QObject
@@ -19,6 +21,8 @@ private slots:
     void comEntriesAreTheSystemsComPorts();
     void portListMarksComEntries();
     void missingComPortIsNamed();
+    void lossIsToldInWindowsWords_data();
+    void lossIsToldInWindowsWords();
 };
 
 void TstWindowsPorts::comEntriesAreTheSystemsComPorts()
@@ -66,6 +70,37 @@ void TstWindowsPorts::missingComPortIsNamed()
         if (!device.isEmpty())
             QVERIFY2(errors.first().at(0).value<Failure>() == Failure::NoSuchDevice, qPrintable(message));
     }
+}
+
+void TstWindowsPorts::lossIsToldInWindowsWords_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("shown");
+
+    // Words that only say the device is gone add nothing to "went away".
+    QTest::newRow("broken pipe") << int(ERROR_BROKEN_PIPE) << false;
+    QTest::newRow("not ready") << int(ERROR_NOT_READY) << false;
+    QTest::newRow("not connected") << int(ERROR_DEVICE_NOT_CONNECTED) << false;
+    QTest::newRow("access denied") << int(ERROR_ACCESS_DENIED) << true;
+}
+
+void TstWindowsPorts::lossIsToldInWindowsWords()
+{
+    QFETCH(int, code);
+    QFETCH(bool, shown);
+
+    const QString words = qt_error_string(code);
+    const QString message = QtSerialChannel::lostMessage(1, QStringLiteral("COM1"), words);
+    const QString gone = QStringLiteral("Lost the connection on Com1 (COM1): the device went away");
+    if (!shown) {
+        QCOMPARE(message, gone + u'.');
+        return;
+    }
+    // Windows ends its words with a full stop (and a line end): one full stop, ours.
+    QVERIFY2(message.startsWith(gone + QStringLiteral(" (")), qPrintable(message));
+    QVERIFY2(message.endsWith(QLatin1String(").")) && !message.contains(QLatin1String(".)")),
+             qPrintable(message));
+    QVERIFY2(!message.contains(u'\n') && !message.contains(u'\r'), qPrintable(message));
 }
 
 QTEST_GUILESS_MAIN(TstWindowsPorts)
