@@ -31,8 +31,6 @@ public:
     // The device in use while open, else the one the port number points at now.
     QString deviceName() const override;
     QStringList describePorts() const override;
-    // The port's settings right now, for checks that a failure left them alone.
-    const QSerialPort &port() const { return m_port; }
     // What a loss is reported with; osText is the system's reason.
     static QString lostMessage(qint16 port, const QString &device, const QString &osText);
 

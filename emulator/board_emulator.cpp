@@ -392,6 +392,14 @@ void BoardEmulator::take(const QByteArray &bytes)
 bool BoardEmulator::isRunning() const { return d->running; }
 QString BoardEmulator::devicePath() const { return d->path; }
 QString BoardEmulator::errorString() const { return d->error; }
+QString BoardEmulator::lineSettings() const
+{
+#ifdef Q_OS_UNIX
+    if (d->pty)
+        return d->pty->settings();
+#endif
+    return {};
+}
 
 void BoardEmulator::hangUp()
 {

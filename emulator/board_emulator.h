@@ -61,6 +61,9 @@ public:
     bool isRunning() const;
     QString devicePath() const;   // full path of the panel's side, e.g. "/dev/pts/4"
     QString errorString() const;
+    // The line as the panel has set it, e.g. "2400 8N1, no flow control": a
+    // real board talks at 2400 8N1 only. Empty in-process.
+    QString lineSettings() const;
 
     // The board goes away: both of its ends close, the panel's side sees a hang-up.
     void hangUp();

@@ -1,6 +1,7 @@
 #include "pty_line.h"
 
 #include <QSocketNotifier>
+#include <QStringList>
 
 #include <cerrno>
 #include <climits>
@@ -56,6 +57,35 @@ bool PtyLine::open()
     m_writeNotifier->setEnabled(false);
     connect(m_writeNotifier, &QSocketNotifier::activated, this, &PtyLine::writePending);
     return true;
+}
+
+QString PtyLine::settings() const
+{
+    termios tio{};
+    if (m_slaveKeeper < 0 || ::tcgetattr(m_slaveKeeper, &tio) != 0)
+        return {};
+    static const std::pair<speed_t, int> speeds[] = {
+        {B1200, 1200}, {B2400, 2400}, {B4800, 4800}, {B9600, 9600}, {B19200, 19200},
+        {B38400, 38400}, {B57600, 57600}, {B115200, 115200}};
+    int baud = 0;
+    for (const auto &[code, value] : speeds) {
+        if (::cfgetospeed(&tio) == code)
+            baud = value;
+    }
+    const tcflag_t size = tio.c_cflag & CSIZE;
+    const int bits = size == CS8 ? 8 : size == CS7 ? 7 : size == CS6 ? 6 : 5;
+    const char parity = !(tio.c_cflag & PARENB) ? 'N' : (tio.c_cflag & PARODD) ? 'O' : 'E';
+    QStringList flow;
+    if (tio.c_cflag & CRTSCTS)
+        flow << QStringLiteral("RTS/CTS");
+    if (tio.c_iflag & (IXON | IXOFF))
+        flow << QStringLiteral("XON/XOFF");
+    return QStringLiteral("%1 %2%3%4, %5")
+        .arg(baud)
+        .arg(bits)
+        .arg(QLatin1Char(parity))
+        .arg((tio.c_cflag & CSTOPB) ? 2 : 1)
+        .arg(flow.isEmpty() ? QStringLiteral("no flow control") : flow.join(QLatin1Char('+')));
 }
 
 void PtyLine::onReadable()

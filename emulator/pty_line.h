@@ -23,6 +23,9 @@ public:
     void close();
     QString devicePath() const { return m_path; }   // the panel's side, e.g. "/dev/pts/4"
     QString errorString() const { return m_error; }
+    // The line as the far end has set it, e.g. "2400 8N1, no flow control";
+    // empty when closed.
+    QString settings() const;
 
     // Writes what the pseudo-terminal takes now and the rest when it can,
     // holding at most maxPending bytes; the line failing drops what is left.
