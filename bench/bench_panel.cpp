@@ -36,11 +36,11 @@ bool waitUntilIdle(Form1 &form)
     QEventLoop loop;
     // Queued behind the window's own reaction to idle(), which may start more work.
     QObject::connect(&form.dialogue(), &DeviceDialogue::idle, &loop, [&] {
-        if (!form.isWorking())
+        if (!form.dialogue().isBusy())
             loop.quit();
     }, Qt::QueuedConnection);
     QTimer::singleShot(WaitLimitMs, &loop, [&] { loop.exit(1); });
-    return form.isWorking() ? loop.exec() == 0 : true;
+    return form.dialogue().isBusy() ? loop.exec() == 0 : true;
 }
 
 // As a person picking Com1 from the list: the pick event, even if Com1 is already shown.

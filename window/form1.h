@@ -34,8 +34,6 @@ public:
     qint16 bit() const { return Bit; }
     qint16 modo() const { return Modo; }
 
-    // True while a command is under way or work waits its turn.
-    bool isWorking() const { return m_dialogue.isBusy(); }
 
     // The handlers, one per event.
     void Form_Load();

@@ -356,7 +356,7 @@ void TstFaults::portHeldByAnotherProgram()
     for (const char *words : {"Com1", "busy", "locked", "another program"})
         QVERIFY2(message.contains(QLatin1String(words)), qPrintable(message));
     QVERIFY(!channel->isOpen());
-    QVERIFY(!form->isWorking());
+    QVERIFY(!busyShown());
 
     // The holder still talks to the board both ways.
     holder.send("write I5");
@@ -503,7 +503,7 @@ void TstFaults::manyActionsDuringAPortSequence()
             [&] { finishedAt.append(Clock::now()); });
 
     QVERIFY(userPick(ui->LstPuerto, 0));
-    QVERIFY(form->isWorking());
+    QVERIFY(busyShown());
     QRandomGenerator rng(2400);
     QComboBox *const values[] = {ui->LstMin, ui->LstBit, ui->LstSec};
     for (int i = 0; i < Actions; ++i) {
@@ -519,7 +519,7 @@ void TstFaults::manyActionsDuringAPortSequence()
             click(buttons[rng.bounded(int(buttons.size()))].first);
     }
     QCOMPARE(fired, Actions + 1);
-    QVERIFY(form->isWorking());
+    QVERIFY(busyShown());
     QVERIFY(waitIdle(30 * 60 * 1000));
 
     // All carried out, in order, to the port picked before them.

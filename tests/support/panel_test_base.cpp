@@ -62,10 +62,15 @@ void PanelTestBase::click(QPushButton *button)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+bool PanelTestBase::busyShown() const
+{
+    return form->cursor().shape() == Qt::BusyCursor;
+}
+
 bool PanelTestBase::waitIdle(int ms)
 {
     QTest::qWait(1);
-    return QTest::qWaitFor([this] { return !form->isWorking(); }, ms);
+    return QTest::qWaitFor([this] { return !busyShown(); }, ms);
 }
 
 QStringList PanelTestBase::boxes() const

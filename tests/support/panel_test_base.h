@@ -30,6 +30,8 @@ protected:
     // after the popup opens is ignored by Qt as a stray release.)
     [[nodiscard]] static bool userPick(QComboBox *list, int index);
     static void click(QPushButton *button);
+    // Work under way or waiting its turn, as the user sees it: the busy cursor.
+    bool busyShown() const;
     [[nodiscard]] bool waitIdle(int ms = DefaultWaitMs);
     QStringList boxes() const;
     QStringList lists() const;

@@ -206,7 +206,7 @@ void TstForm1Handlers::keysAndWheelDuringWorkCountOnceEach()
         }
         QTest::qWait(100);
     }
-    QVERIFY(form->isWorking());
+    QVERIFY(busyShown());
     QVERIFY(waitIdle());
     for (int minute : std::as_const(minutes))
         expected += minuteCommand(qint16(minute));
@@ -347,7 +347,7 @@ void TstForm1Handlers::replyIsToldToScreenReaders()
 
     board1->setSilent(silent);
     QVERIFY(userPick(ui->LstPuerto, 0));
-    QVERIFY(form->isWorking());
+    QVERIFY(busyShown());
     QCOMPARE(notice->text(QAccessible::Name), QStringLiteral("Estado"));
     QVERIFY(waitIdle());
     QCOMPARE(notice->text(QAccessible::Name), told);
@@ -361,7 +361,7 @@ void TstForm1Handlers::actionsDuringAWaitRunLaterInOrder()
             [&] { finishedAt.append(Clock::now()); });
 
     QVERIFY(userPick(ui->LstPuerto, 0));
-    QVERIFY(form->isWorking());
+    QVERIFY(busyShown());
     // All made while the start sequence is still under way.
     QVERIFY(userPick(ui->LstMin, 4));
     QVERIFY(userPick(ui->LstBit, 3));
@@ -369,7 +369,7 @@ void TstForm1Handlers::actionsDuringAWaitRunLaterInOrder()
     QVERIFY(userPick(ui->LstPuerto, 1));
     QVERIFY(userPick(ui->LstMin, 7));
     click(ui->PbStart);
-    QVERIFY(form->isWorking());
+    QVERIFY(busyShown());
     QCOMPARE(form->cursor().shape(), Qt::BusyCursor);
     QVERIFY(waitIdle());
     QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
@@ -406,13 +406,13 @@ void TstForm1Handlers::salirEndsAtOnce()
         QVERIFY(userPick(ui->LstPuerto, 0));
         click(ui->PbProgramar);
         QTRY_COMPARE(board1->received(), minuteCommand(1));
-        QVERIFY(form->isWorking());
+        QVERIFY(busyShown());
     }
     click(ui->PbSalir);
     QCOMPARE(quit.size(), 1);
     QCOMPARE(quit.first().first().toInt(), 0);
     QVERIFY(!channel->isOpen());
-    QVERIFY(!form->isWorking());
+    QVERIFY(!busyShown());
     const QByteArray sent = board1->received();
     QTest::qWait(500);
     QCOMPARE(board1->received(), sent);   // nothing after Salir
@@ -425,7 +425,7 @@ void TstForm1Handlers::closingTheWindowReleasesThePort()
     board1->setSilent(true);
     QVERIFY(userPick(ui->LstPuerto, 0));
     click(ui->PbStart);
-    QVERIFY(form->isWorking());
+    QVERIFY(busyShown());
     QVERIFY(form->close());   // never refused, even during a wait
     QVERIFY(!form->isVisible());
     QVERIFY(!channel->isOpen());
@@ -459,7 +459,7 @@ void TstForm1Handlers::missingPortIsReportedAndWindowStaysUsable()
     QVERIFY(message.contains(QLatin1String("Serial ports on this system"))
             || message.contains(QLatin1String("shows no serial ports")));
     QVERIFY(!channel->isOpen());
-    QVERIFY(!form->isWorking());
+    QVERIFY(!busyShown());
     // The sequence stopped at the open, and the port list shows no port.
     QCOMPARE(lists(), (QStringList{"", "", "", ""}));
 
@@ -493,7 +493,7 @@ void TstForm1Handlers::commandWithNoPortIsReported()
     QCOMPARE(reported.size(), 2);
     QVERIFY(reported.last().at(0).toString().contains(QLatin1String("pick Com1 or Com2 first")));
     QCOMPARE(boxes(), (QStringList{"", "", "", ""}));
-    QVERIFY(!form->isWorking());
+    QVERIFY(!busyShown());
 
     // Boxes keep what they showed when a later command is refused.
     QVERIFY(userPick(ui->LstPuerto, 0));
