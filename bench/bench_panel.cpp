@@ -30,17 +30,39 @@ constexpr int WaitLimitMs = 60000;
 // two passes after its write.
 constexpr double SequenceFloorMs = SequenceCommands * 2 * double(DeviceDialogue::PassPeriod.count());
 
+// Ends a loop when the window's busy pointer goes: nothing left to do.
+class IdleWatch : public QObject
+{
+public:
+    IdleWatch(QWidget &window, QEventLoop &loop) : m_window(window), m_loop(loop)
+    {
+        window.installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        // Queued behind the window's own reaction to the end, which may start more work.
+        if (event->type() == QEvent::CursorChange && m_window.cursor().shape() != Qt::BusyCursor)
+            QMetaObject::invokeMethod(&m_loop, [this] {
+                if (m_window.cursor().shape() != Qt::BusyCursor)
+                    m_loop.quit();
+            }, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    QWidget &m_window;
+    QEventLoop &m_loop;
+};
+
 // Runs the event loop until the window has nothing left to do.
 bool waitUntilIdle(Form1 &form)
 {
+    if (form.cursor().shape() != Qt::BusyCursor)
+        return true;
     QEventLoop loop;
-    // Queued behind the window's own reaction to idle(), which may start more work.
-    QObject::connect(&form.dialogue(), &DeviceDialogue::idle, &loop, [&] {
-        if (!form.dialogue().isBusy())
-            loop.quit();
-    }, Qt::QueuedConnection);
+    const IdleWatch watch(form, loop);
     QTimer::singleShot(WaitLimitMs, &loop, [&] { loop.exit(1); });
-    return form.dialogue().isBusy() ? loop.exec() == 0 : true;
+    return loop.exec() == 0;
 }
 
 // As a person picking Com1 from the list: the pick event, even if Com1 is already shown.
@@ -125,10 +147,10 @@ int main(int argc, char *argv[])
     const LineTap tap([&](const QString &event) {
         if (event.startsWith(QLatin1String("write ")) && finished == 0 && firstWritten == Clock::time_point{})
             firstWritten = Clock::now();
-    });
-    QObject::connect(&form.dialogue(), &DeviceDialogue::exchangeFinished, [&] {
-        ++finished;
-        lastFinished = Clock::now();
+        if (LineTap::endsAnExchange(event)) {
+            ++finished;
+            lastFinished = Clock::now();
+        }
     });
     QString reported;
     QObject::connect(&form, &Form1::reported, [&](const QString &message) { reported = message; });

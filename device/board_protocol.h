@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QMetaType>
 #include <QString>
 
+#include <optional>
+
 // The board's wire protocol as pure functions: the command texts the panel
-// sends and the decoding of the six-character reply into what the window shows.
+// sends and the decoding of the six-character reply into its fields.
 // Commands are plain ASCII with no terminator; the board parses them as a stream.
 namespace BoardProtocol {
 
@@ -22,24 +25,48 @@ QByteArray eraseBitMinuteCommand();          // "I6"
 QByteArray modeCommand(qint16 mode);         // "I7P  1 "
 QByteArray startCommand();                   // "I8"
 
+// The field of the reply that a command sets, and so must carry back.
+enum class Field { None, Minute, Bit, Mode };
+
+struct Command
+{
+    QByteArray bytes;
+    Field field = Field::None;
+    qint16 value = 0;   // what that field is set to
+
+    bool operator==(const Command &) const = default;
+};
+
+// What a port pick sends once the port is open, in this order: minute 1,
+// bit 0 and mode Sec. (as if picked in the lists), then Conectar. Every
+// pick, even of the port in use, brings the board back to this.
+QList<Command> portPickCommands();
+
 // What a wait that heard nothing decodes as: "NO" and four spaces.
 inline constexpr char TimeoutMarker[] = "NO    ";
 
-// The four status boxes, named as the window's boxes.
-struct StatusFields
+// The reply's fields as the board sent them, one character per byte
+// (Latin-1); short replies give short or empty fields.
+struct ReplyFields
 {
-    QString LBRX;        // reply characters 1-2: the board's status code
-    QString LbMin;       // characters 3-4: minute
-    QString LbBit;       // character 5: bit
-    QString LbEjecutar;  // character 6: "One" for '0', "Sec." for '1', else empty
+    QString code;     // characters 1-2: the board's status code
+    QString minute;   // 3-4
+    QString bit;      // 5
+    QString mode;     // 6: "0" once, "1" sequence, anything else says no mode
 
-    bool operator==(const StatusFields &) const = default;
+    // The minute, bit or mode as a number, if the field holds one: "03",
+    // " 3" and "3" all say 3; a mode only "0" or "1".
+    std::optional<qint16> valueOf(Field field) const;
+
+    bool operator==(const ReplyFields &) const = default;
 };
 
-// Decodes a reply. Short replies give short or empty fields; characters after
-// the sixth are ignored. Bytes map one to one onto characters (Latin-1).
-StatusFields decodeReply(const QByteArray &reply);
+// Characters after the sixth are ignored.
+ReplyFields decodeReply(const QByteArray &reply);
+
+// How a mode the board reports reads to people: "One" (0) or "Sec." (1).
+QString modeName(qint16 mode);
 
 } // namespace BoardProtocol
 
-Q_DECLARE_METATYPE(BoardProtocol::StatusFields)
+Q_DECLARE_METATYPE(BoardProtocol::ReplyFields)

@@ -140,8 +140,7 @@ void DeviceDialogue::EsperaRespuesta()
         qCDebug(lcLine) << "discarded" << stale;
     Recibido = false;
     Respuesta.clear();
-    m_status = {};
-    emit statusChanged(m_status);
+    emit statusChanged({});
     Pasada = 1;
     m_timedOut = false;
     pass(m_writtenAt);
@@ -189,8 +188,7 @@ void DeviceDialogue::finish()
         Respuesta += rest;
         qCDebug(lcLine) << "shown" << Respuesta.left(6);
     }
-    m_status = BoardProtocol::decodeReply(Respuesta);
-    emit statusChanged(m_status);
+    emit statusChanged(BoardProtocol::decodeReply(Respuesta));
     m_phase = Phase::Idle;
     emit exchangeFinished(m_orden, Respuesta, m_timedOut);
     if (m_phase == Phase::Idle)   // a slot may have asked for more already

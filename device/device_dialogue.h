@@ -27,6 +27,14 @@ public:
     static constexpr std::chrono::milliseconds PassPeriod{100};
     static constexpr int Passes = 3;
 
+    // The least that exchanges can take: a reply is first seen by the read
+    // one pass after the write and the wait ends a pass later; silence ends
+    // three passes after the write.
+    static constexpr std::chrono::milliseconds floor(qsizetype answered, qsizetype silent)
+    {
+        return PassPeriod * (2 * answered + Passes * silent);
+    }
+
     explicit DeviceDialogue(SerialChannel *serie, QObject *parent = nullptr);
 
     // Asks for one exchange. Refused (and reported) when no port is open and
@@ -42,14 +50,12 @@ public:
     // A wait is running or work is queued.
     bool isBusy() const { return m_phase != Phase::Idle || !m_queue.isEmpty(); }
     bool hasPortSwitchQueued() const;
-    // What the boxes show now.
-    BoardProtocol::StatusFields status() const { return m_status; }
     // Where the waits read the time: the steady clock, or one a test moves.
     void setClock(std::function<Clock::time_point()> now) { m_now = std::move(now); }
 
 signals:
-    // The boxes' texts: blank from the write until the wait ends, then the reply.
-    void statusChanged(const BoardProtocol::StatusFields &status);
+    // What the status shows: blank from the write until the wait ends, then the reply.
+    void statusChanged(const BoardProtocol::ReplyFields &status);
     // timedOut: nothing was heard, respuesta is the time-out marker.
     void exchangeFinished(const QByteArray &orden, const QByteArray &respuesta, bool timedOut);
     void portSwitched(qint16 port, bool opened);
@@ -90,7 +96,6 @@ private:
     std::function<Clock::time_point()> m_now = Clock::now;
     Clock::time_point m_writtenAt;
     Clock::time_point m_due;   // when the timer's step falls due
-    BoardProtocol::StatusFields m_status;
 
     QByteArray Respuesta;
     bool Recibido = false;

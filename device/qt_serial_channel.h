@@ -26,8 +26,6 @@ public:
     bool write(const QByteArray &text) override;
     QByteArray readAll() override;
 
-    const PortMap &portMap() const { return m_ports; }
-    void setPortMap(const PortMap &ports) { m_ports = ports; }
     // The device in use while open, else the one the port number points at now.
     QString deviceName() const override;
     QStringList describePorts() const override;

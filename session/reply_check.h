@@ -7,7 +7,7 @@
 
 // Whether a reply says what was asked: the field of a Minute, Bit or Mode
 // command carries that value, the status code is one the file accepts, and
-// the board answered at all. Judged on the fields as the window shows them.
+// the board answered at all. Judged on the reply's fields.
 namespace ReplyCheck {
 
 enum class Verdict { Ok, NoAnswer, WrongValue, UnexpectedCode };

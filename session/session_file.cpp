@@ -165,19 +165,13 @@ private:
                        BoardProtocol::modeCommand(mode), Field::Mode, mode);
     }
 
-    // What picking the port in the window does: open it, then minute 1,
-    // bit 0, mode Sec. and Conectar.
+    // What picking the port in the window does: open it, then what it sends.
     bool portPick(qint16 port)
     {
         const QString asked = QStringLiteral("Com%1").arg(port);
         m_steps->append({m_line, asked, port, {}, Field::None, 0, *m_codes});
-        const QList<Step> sent = {
-            {m_line, asked, 0, BoardProtocol::minuteCommand(1), Field::Minute, 1, *m_codes},
-            {m_line, asked, 0, BoardProtocol::bitCommand(0), Field::Bit, 0, *m_codes},
-            {m_line, asked, 0, BoardProtocol::modeCommand(1), Field::Mode, 1, *m_codes},
-            {m_line, asked, 0, BoardProtocol::connectCommand(), Field::None, 0, *m_codes},
-        };
-        m_steps->append(sent);
+        for (const BoardProtocol::Command &c : BoardProtocol::portPickCommands())
+            m_steps->append({m_line, asked, 0, c.bytes, c.field, c.value, *m_codes});
         return true;
     }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "board_protocol.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QList>
@@ -14,7 +16,7 @@
 namespace SessionFile {
 
 // What a reply must carry in its fields for the command it answers.
-enum class Field { None, Minute, Bit, Mode };
+using Field = BoardProtocol::Field;
 
 // One thing the session does, in order: open a port, or one exchange.
 struct Step

@@ -92,10 +92,23 @@ void Form1::LstPuerto_Click()
     // Closes the open port and opens the picked one, after the work asked before.
     if (!m_dialogue.switchPort(Puerto))
         return;   // the channel has said why; nothing goes to a port that is not there
-    pickByProgram(ui.LstMin, 0, &Form1::LstMin_Click);
-    pickByProgram(ui.LstBit, 0, &Form1::LstBit_Click);
-    pickByProgram(ui.LstSec, 1, &Form1::LstSec_Click);
-    PbConectar_Click();
+    // The lists show what the board is brought back to; Conectar goes last.
+    for (const Command &command : portPickCommands()) {
+        switch (command.field) {
+        case Field::Minute:
+            pickByProgram(ui.LstMin, command.value - 1, &Form1::LstMin_Click);
+            break;
+        case Field::Bit:
+            pickByProgram(ui.LstBit, command.value, &Form1::LstBit_Click);
+            break;
+        case Field::Mode:
+            pickByProgram(ui.LstSec, command.value, &Form1::LstSec_Click);
+            break;
+        case Field::None:
+            m_dialogue.EnviaOrden(command.bytes);
+            break;
+        }
+    }
 }
 
 void Form1::LstMin_Click()
@@ -201,12 +214,13 @@ void Form1::onPortSwitched(qint16 port, bool opened)
         ui.LstPuerto->setCurrentIndex(port - 1);
 }
 
-void Form1::showStatus(const StatusFields &status)
+void Form1::showStatus(const ReplyFields &status)
 {
-    ui.LBRX->setText(status.LBRX);
-    ui.LbMin->setText(status.LbMin);
-    ui.LbBit->setText(status.LbBit);
-    ui.LbEjecutar->setText(status.LbEjecutar);
+    ui.LBRX->setText(status.code);
+    ui.LbMin->setText(status.minute);
+    ui.LbBit->setText(status.bit);
+    const std::optional<qint16> mode = status.valueOf(Field::Mode);
+    ui.LbEjecutar->setText(mode ? modeName(*mode) : QString());
 }
 
 void Form1::onChannelError(SerialChannel::Failure failure, const QString &said)

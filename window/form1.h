@@ -27,13 +27,6 @@ public:
     ~Form1() override;
 
     const Form1Layout &controls() const { return ui; }
-    DeviceDialogue &dialogue() { return m_dialogue; }
-
-    qint16 puerto() const { return Puerto; }
-    qint16 minuto() const { return Minuto; }
-    qint16 bit() const { return Bit; }
-    qint16 modo() const { return Modo; }
-
 
     // The handlers, one per event.
     void Form_Load();
@@ -64,7 +57,7 @@ private:
     using Handler = void (Form1::*)();
 
     void pickByProgram(QComboBox *list, int index, Handler handler);
-    void showStatus(const BoardProtocol::StatusFields &status);
+    void showStatus(const BoardProtocol::ReplyFields &status);
     void onChannelError(SerialChannel::Failure failure, const QString &said);
     static QString otherDevice();
     void report(const QString &message);

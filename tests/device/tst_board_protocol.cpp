@@ -14,7 +14,16 @@ private slots:
     void replyDecoding_data();
     void replyDecoding();
     void everyByteValueSurvivesDecoding();
+    void fieldValues_data();
+    void fieldValues();
 };
+
+// How a reply's mode reads where people see it.
+static QString shownMode(const ReplyFields &fields)
+{
+    const std::optional<qint16> mode = fields.valueOf(Field::Mode);
+    return mode ? modeName(*mode) : QString();
+}
 
 static QByteArray hex(const char *spaced)
 {
@@ -41,6 +50,12 @@ void TstBoardProtocol::commandBytes_data()
     QTest::newRow("negative") << minuteCommand(-3) << QByteArray("I2P -3 ");
     QTest::newRow("largest") << bitCommand(32767) << QByteArray("I3P  32767 ");
     QTest::newRow("smallest") << bitCommand(-32768) << QByteArray("I3P -32768 ");
+    // A port pick brings the board to minute 1, bit 0, Sec., then connects.
+    QByteArray pick;
+    for (const Command &c : portPickCommands())
+        pick += c.bytes;
+    QTest::newRow("port pick") << pick
+        << hex("49 32 50 20 20 31 20  49 33 50 20 20 30 20  49 37 50 20 20 31 20  49 31");
 }
 
 void TstBoardProtocol::commandBytes()
@@ -76,11 +91,11 @@ void TstBoardProtocol::replyDecoding_data()
 void TstBoardProtocol::replyDecoding()
 {
     QFETCH(QByteArray, reply);
-    const StatusFields fields = decodeReply(reply);
-    QTEST(fields.LBRX, "rx");
-    QTEST(fields.LbMin, "min");
-    QTEST(fields.LbBit, "bit");
-    QTEST(fields.LbEjecutar, "ejecutar");
+    const ReplyFields fields = decodeReply(reply);
+    QTEST(fields.code, "rx");
+    QTEST(fields.minute, "min");
+    QTEST(fields.bit, "bit");
+    QTEST(shownMode(fields), "ejecutar");
 }
 
 void TstBoardProtocol::everyByteValueSurvivesDecoding()
@@ -89,13 +104,41 @@ void TstBoardProtocol::everyByteValueSurvivesDecoding()
     // decoding that would merge or replace high bytes.
     for (int b = 0; b < 256; ++b) {
         const QByteArray reply = QByteArray(5, char(b)) + '1';
-        const StatusFields fields = decodeReply(reply);
+        const ReplyFields fields = decodeReply(reply);
         const QString two(2, QChar(b));
-        QCOMPARE(fields.LBRX, two);
-        QCOMPARE(fields.LbMin, two);
-        QCOMPARE(fields.LbBit, QString(QChar(b)));
-        QCOMPARE(fields.LbEjecutar, QStringLiteral("Sec."));
+        QCOMPARE(fields.code, two);
+        QCOMPARE(fields.minute, two);
+        QCOMPARE(fields.bit, QString(QChar(b)));
+        QCOMPARE(shownMode(fields), QStringLiteral("Sec."));
     }
+}
+
+// What a check reads in the fields: a number however the board pads it,
+// and nothing where there is none.
+void TstBoardProtocol::fieldValues_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("minute");   // -1: none
+    QTest::addColumn<int>("bit");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("zero padded") << QByteArray("OK0351") << 3 << 5 << 1;
+    QTest::newRow("space padded") << QByteArray("OK 300") << 3 << 0 << 0;
+    QTest::newRow("one digit") << QByteArray("OK3 7") << 3 << 7 << -1;
+    QTest::newRow("two digits") << QByteArray("OK1001") << 10 << 0 << 1;
+    QTest::newRow("not numbers") << QByteArray("OK0Ax2") << -1 << -1 << -1;
+    QTest::newRow("time-out marker") << QByteArray(TimeoutMarker) << -1 << -1 << -1;
+    QTest::newRow("short") << QByteArray("OK") << -1 << -1 << -1;
+}
+
+void TstBoardProtocol::fieldValues()
+{
+    QFETCH(QByteArray, reply);
+    const ReplyFields fields = decodeReply(reply);
+    const auto value = [&fields](Field f) { return int(fields.valueOf(f).value_or(-1)); };
+    QTEST(value(Field::Minute), "minute");
+    QTEST(value(Field::Bit), "bit");
+    QTEST(value(Field::Mode), "mode");
+    QVERIFY(!fields.valueOf(Field::None));
 }
 
 QTEST_GUILESS_MAIN(TstBoardProtocol)

@@ -12,17 +12,29 @@
 
 #include <chrono>
 
-using BoardProtocol::StatusFields;
+using BoardProtocol::ReplyFields;
 using Clock = std::chrono::steady_clock;
 
-static StatusFields fields(const char *rx, const char *min, const char *bit, const char *ejecutar)
+static ReplyFields fields(const char *rx, const char *min, const char *bit, const char *mode)
 {
-    return StatusFields{QString::fromLatin1(rx), QString::fromLatin1(min),
-                        QString::fromLatin1(bit), QString::fromLatin1(ejecutar)};
+    return ReplyFields{QString::fromLatin1(rx), QString::fromLatin1(min),
+                       QString::fromLatin1(bit), QString::fromLatin1(mode)};
 }
 
-static const StatusFields Blank{};
-static const StatusFields TimedOut = fields("NO", "  ", " ", "");
+static const ReplyFields Blank{};
+static const ReplyFields TimedOut = fields("NO", "  ", " ", " ");
+
+// What the boxes show: the last status a dialogue gave them.
+class Shown : public QObject
+{
+public:
+    explicit Shown(DeviceDialogue *dialogue)
+    {
+        connect(dialogue, &DeviceDialogue::statusChanged, this,
+                [this](const ReplyFields &status) { last = status; });
+    }
+    ReplyFields last;
+};
 static constexpr int WaitLimitMs = 5000;
 
 class TstDeviceDialogue : public QObject
@@ -66,6 +78,7 @@ private:
     BoardEmulator *board = nullptr;
     QtSerialChannel *serie = nullptr;
     DeviceDialogue *dialogue = nullptr;
+    Shown *status = nullptr;
 };
 
 void TstDeviceDialogue::init()
@@ -79,15 +92,18 @@ void TstDeviceDialogue::init()
     serie->setPortNumber(1);
     QVERIFY(serie->open());
     dialogue = new DeviceDialogue(serie, this);
+    status = new Shown(dialogue);
 #endif
 }
 
 void TstDeviceDialogue::cleanup()
 {
+    delete status;
     delete dialogue;
     delete serie;
     delete board;
     dialogue = nullptr;
+    status = nullptr;
     serie = nullptr;
     board = nullptr;
 }
@@ -117,20 +133,20 @@ void TstDeviceDialogue::everyCommandGoesOutByteForByte()
     QCOMPARE(board->commands().size(), commands.size());
     for (const auto &parsed : board->commands())
         QVERIFY2(parsed.valid, parsed.text.constData());
-    QCOMPARE(dialogue->status(), fields("OK", "10", "7", "One"));
+    QCOMPARE(status->last, fields("OK", "10", "7", "0"));
 }
 
 void TstDeviceDialogue::replyTiming_data()
 {
     QTest::addColumn<int>("delayMs");
     QTest::addColumn<bool>("silent");
-    QTest::addColumn<StatusFields>("shown");
+    QTest::addColumn<ReplyFields>("shown");
     QTest::addColumn<int>("polls");
 
     // Reads happen right after the write, then 100 ms and 200 ms after it.
-    QTest::newRow("before the second read") << 20 << false << fields("OK", "01", "0", "One") << 2;
+    QTest::newRow("before the second read") << 20 << false << fields("OK", "01", "0", "0") << 2;
     // The third read's text is the board's answer: shown, not replaced by "NO".
-    QTest::newRow("between second and third read") << 150 << false << fields("OK", "01", "0", "One") << 3;
+    QTest::newRow("between second and third read") << 150 << false << fields("OK", "01", "0", "0") << 3;
     QTest::newRow("never") << 0 << true << TimedOut << 3;
     // A reply split across a read: splitReplyIsShownWhole, on the test's clock.
 }
@@ -139,7 +155,7 @@ void TstDeviceDialogue::replyTiming()
 {
     QFETCH(int, delayMs);
     QFETCH(bool, silent);
-    QFETCH(StatusFields, shown);
+    QFETCH(ReplyFields, shown);
     QFETCH(int, polls);
 
     board->setReplyDelay(delayMs);
@@ -149,7 +165,7 @@ void TstDeviceDialogue::replyTiming()
     const QStringList traced = LineTraceCapture::events(LineTraceCapture::of(
         true, [&] { exchanged = exchange(BoardProtocol::connectCommand()); }));
     QVERIFY(exchanged);
-    QCOMPARE(dialogue->status(), shown);
+    QCOMPARE(status->last, shown);
     // The reads as --trace shows them: "read 1 ...", "read 2 ...".
     static const QRegularExpression read(QStringLiteral(R"(^read \d )"));
     QCOMPARE(traced.filter(read).size(), polls);
@@ -161,25 +177,25 @@ void TstDeviceDialogue::replyTiming()
 void TstDeviceDialogue::oddReplies_data()
 {
     QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<StatusFields>("shown");
+    QTest::addColumn<ReplyFields>("shown");
 
-    QTest::newRow("eight characters") << QByteArray("AB0231XY") << fields("AB", "02", "3", "Sec.");
+    QTest::newRow("eight characters") << QByteArray("AB0231XY") << fields("AB", "02", "3", "1");
     QTest::newRow("two characters") << QByteArray("AB") << fields("AB", "", "", "");
-    QTest::newRow("sixth is 7") << QByteArray("AB0237") << fields("AB", "02", "3", "");
+    QTest::newRow("sixth is 7") << QByteArray("AB0237") << fields("AB", "02", "3", "7");
     QTest::newRow("high bytes") << QByteArray("\xe9\xff\x00\x01\x80" "0", 6)
-                                << StatusFields{QString::fromLatin1("\xe9\xff"),
-                                                QString::fromLatin1("\x00\x01", 2),
-                                                QString::fromLatin1("\x80"), "One"};
+                                << ReplyFields{QString::fromLatin1("\xe9\xff"),
+                                               QString::fromLatin1("\x00\x01", 2),
+                                               QString::fromLatin1("\x80"), "0"};
 }
 
 void TstDeviceDialogue::oddReplies()
 {
     QFETCH(QByteArray, reply);
-    QFETCH(StatusFields, shown);
+    QFETCH(ReplyFields, shown);
     board->setReplyScript({{20, reply}});
     QSignalSpy finished(dialogue, &DeviceDialogue::exchangeFinished);
     QVERIFY(exchange(BoardProtocol::startCommand()));
-    QCOMPARE(dialogue->status(), shown);
+    QCOMPARE(status->last, shown);
     QCOMPARE(finished.size(), 1);
     QCOMPARE(finished.first().at(1).toByteArray(), reply);
 }
@@ -190,28 +206,28 @@ void TstDeviceDialogue::staleInputIsDiscarded()
     QTest::qWait(50);   // let the stray bytes reach the panel's side
     board->setReplyDelay(30);
     QVERIFY(exchange(BoardProtocol::minuteCommand(4)));
-    QCOMPARE(dialogue->status(), fields("OK", "04", "0", "One"));
+    QCOMPARE(status->last, fields("OK", "04", "0", "0"));
 
     // A reply split so that its tail arrives after the wait ended: the next
     // wait throws the tail away before it listens.
     board->setReplyScript({{20, "OK"}, {260, "TAIL!!"}});
     QVERIFY(exchange(BoardProtocol::bitCommand(3)));
-    QCOMPARE(dialogue->status(), fields("OK", "", "", ""));
+    QCOMPARE(status->last, fields("OK", "", "", ""));
     QTest::qWait(150);
     board->setReplyScript({});
     QVERIFY(exchange(BoardProtocol::connectCommand()));
-    QCOMPARE(dialogue->status(), fields("OK", "04", "3", "One"));
+    QCOMPARE(status->last, fields("OK", "04", "3", "0"));
 }
 
 void TstDeviceDialogue::boxesAreBlankDuringTheWait()
 {
     board->setReplyDelay(20);
     QVERIFY(exchange(BoardProtocol::connectCommand()));
-    QCOMPARE(dialogue->status().LBRX, QStringLiteral("OK"));
+    QCOMPARE(status->last.code, QStringLiteral("OK"));
 
-    QList<StatusFields> seen;
+    QList<ReplyFields> seen;
     QList<bool> busyWhenSeen;
-    connect(dialogue, &DeviceDialogue::statusChanged, this, [&](const StatusFields &s) {
+    connect(dialogue, &DeviceDialogue::statusChanged, this, [&](const ReplyFields &s) {
         seen.append(s);
         busyWhenSeen.append(dialogue->isBusy());
     });
@@ -219,7 +235,7 @@ void TstDeviceDialogue::boxesAreBlankDuringTheWait()
     QCOMPARE(seen.size(), 2);
     QCOMPARE(seen.first(), Blank);
     QVERIFY(busyWhenSeen.first());
-    QCOMPARE(seen.last(), fields("OK", "01", "0", "One"));
+    QCOMPARE(seen.last(), fields("OK", "01", "0", "0"));
 }
 
 void TstDeviceDialogue::commandsAskedTogetherRunOneAfterAnother()
@@ -228,7 +244,7 @@ void TstDeviceDialogue::commandsAskedTogetherRunOneAfterAnother()
     // The boxes blank the moment a command is written.
     QList<Clock::time_point> writtenAt, finishedAt;
     QList<QByteArray> finishedOrder;
-    connect(dialogue, &DeviceDialogue::statusChanged, this, [&](const StatusFields &s) {
+    connect(dialogue, &DeviceDialogue::statusChanged, this, [&](const ReplyFields &s) {
         if (s == Blank)
             writtenAt.append(Clock::now());
     });
@@ -255,13 +271,13 @@ void TstDeviceDialogue::commandsAskedTogetherRunOneAfterAnother()
         QVERIFY(writtenAt[i] >= finishedAt[i - 1]);
         QVERIFY(parsed[i].at >= finishedAt[i - 1]);
     }
-    QCOMPARE(dialogue->status(), fields("OK", "02", "5", "Sec."));
+    QCOMPARE(status->last, fields("OK", "02", "5", "1"));
 }
 
 void TstDeviceDialogue::closedChannelRefusesWithoutWriting()
 {
     QVERIFY(exchange(BoardProtocol::connectCommand()));
-    const StatusFields before = dialogue->status();
+    const ReplyFields before = status->last;
     serie->close();
     QSignalSpy refused(dialogue, &DeviceDialogue::refused);
     QSignalSpy changed(dialogue, &DeviceDialogue::statusChanged);
@@ -272,7 +288,7 @@ void TstDeviceDialogue::closedChannelRefusesWithoutWriting()
     QTest::qWait(100);
     QCOMPARE(board->received(), BoardProtocol::connectCommand());
     QCOMPARE(changed.size(), 0);
-    QCOMPARE(dialogue->status(), before);
+    QCOMPARE(status->last, before);
 }
 
 void TstDeviceDialogue::lossDuringAWaitDropsTheQueue()
@@ -334,12 +350,12 @@ void TstDeviceDialogue::timingIsExact_data()
     QTest::addColumn<int>("lateMs");
     QTest::addColumn<QList<int>>("readsAtMs");   // every read, from the write
     QTest::addColumn<int>("endsAtMs");
-    QTest::addColumn<StatusFields>("shown");
+    QTest::addColumn<ReplyFields>("shown");
 
     // The flush and the first read right after the write, the next reads 100
     // and 200 ms after it; the end 100 ms after the read that saw text, taking
     // in the rest, or at 300 ms with the time-out.
-    const StatusFields reply = fields("OK", "03", "2", "Sec.");
+    const ReplyFields reply = fields("OK", "03", "2", "1");
     QTest::newRow("first") << 1 << 0 << QList<int>{0, 0, 100} << 100 << reply;
     QTest::newRow("second") << 2 << 0 << QList<int>{0, 0, 100, 200} << 200 << reply;
     // The third read's text is the board's answer: shown, not replaced by "NO".
@@ -358,13 +374,14 @@ void TstDeviceDialogue::timingIsExact()
     QFETCH(int, lateMs);
     QFETCH(QList<int>, readsAtMs);
     QFETCH(int, endsAtMs);
-    QFETCH(StatusFields, shown);
+    QFETCH(ReplyFields, shown);
 
     const Clock::time_point writtenAt{std::chrono::hours(1)};
     Clock::time_point now = writtenAt;
     ScriptedChannel channel;
     channel.now = &now;
     DeviceDialogue exact(&channel);
+    const Shown shownExact(&exact);
     exact.setClock([&now] { return now; });
     // The first read is the flush before listening; stale text there never shows.
     channel.reads = {"STALE!", "", "", "", "", ""};
@@ -382,21 +399,21 @@ void TstDeviceDialogue::timingIsExact()
     QCOMPARE(std::chrono::duration_cast<std::chrono::milliseconds>(endedAt - writtenAt).count(),
              endsAtMs);
     QCOMPARE(channel.writes, QList<QByteArray>{"I1"});
-    QCOMPARE(exact.status(), shown);
+    QCOMPARE(shownExact.last, shown);
 }
 
 void TstDeviceDialogue::splitReplyIsShownWhole_data()
 {
     QTest::addColumn<QList<QByteArray>>("reads");
-    QTest::addColumn<StatusFields>("shown");
+    QTest::addColumn<ReplyFields>("shown");
     QTest::addColumn<QByteArray>("left");
 
     // Flush, then polls; the read after the one that saw text is the wait's end.
     QTest::newRow("across the second read")
-        << QList<QByteArray>{"", "", "OK0", "121", "NEXT"} << fields("OK", "01", "2", "Sec.")
+        << QList<QByteArray>{"", "", "OK0", "121", "NEXT"} << fields("OK", "01", "2", "1")
         << QByteArray("NEXT");
     QTest::newRow("across the third read")
-        << QList<QByteArray>{"", "", "", "O", "K0121"} << fields("OK", "01", "2", "Sec.")
+        << QList<QByteArray>{"", "", "", "O", "K0121"} << fields("OK", "01", "2", "1")
         << QByteArray();
     QTest::newRow("still coming at the end")
         << QList<QByteArray>{"", "OK", "01"} << fields("OK", "01", "", "") << QByteArray();
@@ -405,17 +422,18 @@ void TstDeviceDialogue::splitReplyIsShownWhole_data()
 void TstDeviceDialogue::splitReplyIsShownWhole()
 {
     QFETCH(QList<QByteArray>, reads);
-    QFETCH(StatusFields, shown);
+    QFETCH(ReplyFields, shown);
     QFETCH(QByteArray, left);
 
     Clock::time_point now;
     ScriptedChannel channel;
     DeviceDialogue exact(&channel);
+    const Shown shownExact(&exact);
     exact.setClock([&now] { return now; });
     channel.reads = reads;
     exact.EnviaOrden("I4");
     QVERIFY(runOnTestClock(exact, now));
-    QCOMPARE(exact.status(), shown);
+    QCOMPARE(shownExact.last, shown);
     // What comes after the wait stays for the next wait's flush.
     QCOMPARE(channel.reads.join(), left);
 }
@@ -457,6 +475,7 @@ void TstDeviceDialogue::portPickDuringAWaitWaitsItsTurn()
     Clock::time_point now;
     ScriptedChannel channel;
     DeviceDialogue exact(&channel);
+    const Shown shownExact(&exact);
     exact.setClock([&now] { return now; });
     channel.reads = {"", "", "OK0110"};
     QSignalSpy finished(&exact, &DeviceDialogue::exchangeFinished);
@@ -515,6 +534,7 @@ void TstDeviceDialogue::inProcessBoardKeepsTheLinesPace()
     using namespace std::chrono;
     DemoChannel channel;
     DeviceDialogue demo(&channel);
+    const Shown shownDemo(&demo);
     BoardEmulator &board2 = channel.board(2);
     struct Out { QByteArray bytes; Clock::time_point at; bool early; };
     QList<Out> out;
@@ -535,7 +555,7 @@ void TstDeviceDialogue::inProcessBoardKeepsTheLinesPace()
     QCOMPARE(board2.received(), command);
     QVERIFY(channel.board(1).received().isEmpty());
     QCOMPARE(finished.first().at(1).toByteArray(), QByteArray("OK0500"));
-    QCOMPARE(demo.status(), fields("OK", "05", "0", "One"));
+    QCOMPARE(shownDemo.last, fields("OK", "05", "0", "0"));
 
     // The command took its line time to reach the board...
     QCOMPARE(board2.commands().size(), 1);

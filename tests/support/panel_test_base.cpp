@@ -1,6 +1,7 @@
 #include "panel_test_base.h"
 
 #include "board_emulator.h"
+#include "board_protocol.h"
 #include "form1.h"
 #include "qt_serial_channel.h"
 
@@ -44,6 +45,14 @@ void PanelTestBase::stopPanel()
     channel = nullptr;
     ui = nullptr;
     board1 = board2 = nullptr;
+}
+
+QByteArray PanelTestBase::portPickBytes()
+{
+    QByteArray bytes;
+    for (const BoardProtocol::Command &c : BoardProtocol::portPickCommands())
+        bytes += c.bytes;
+    return bytes;
 }
 
 bool PanelTestBase::userPick(QComboBox *list, int index)

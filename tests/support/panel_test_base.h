@@ -17,6 +17,10 @@ class PanelTestBase : public QObject
 {
     Q_OBJECT
 
+public:
+    // What a port pick sends once the port is open, all of it.
+    static QByteArray portPickBytes();
+
 protected:
     static constexpr int DefaultWaitMs = 10000;
 

@@ -1,6 +1,7 @@
 #include "board_emulator.h"
 #include "board_protocol.h"
 #include "form1.h"
+#include "line_tap.h"
 #include "line_trace_capture.h"
 #include "panel_test_base.h"
 #include "qt_serial_channel.h"
@@ -29,8 +30,7 @@ using Clock = std::chrono::steady_clock;
 
 static constexpr int SequenceLimitMs = 5000;
 
-static const QByteArray Sequence = minuteCommand(1) + bitCommand(0) + modeCommand(1)
-                                   + connectCommand();
+static const QByteArray Sequence = PanelTestBase::portPickBytes();
 
 // In the message box shown, each line of what is to be typed (an option
 // with its argument, a folder) fits the box's width, so word-wrap never
@@ -99,8 +99,10 @@ void TstForm1Handlers::cleanup()
 void TstForm1Handlers::portPickRunsTheStartSequence()
 {
     QList<Clock::time_point> finishedAt;
-    connect(&form->dialogue(), &DeviceDialogue::exchangeFinished, this,
-            [&] { finishedAt.append(Clock::now()); });
+    const LineTap trace([&finishedAt](const QString &event) {
+        if (LineTap::endsAnExchange(event))
+            finishedAt.append(Clock::now());
+    });
     QSignalSpy reported(form, &Form1::reported);
 
     QVERIFY(userPick(ui->LstPuerto, 1));
@@ -118,10 +120,8 @@ void TstForm1Handlers::portPickRunsTheStartSequence()
 
     QCOMPARE(lists(), (QStringList{"Com2", "1", "0", "Sec."}));
     QCOMPARE(boxes(), (QStringList{"OK", "01", "0", "Sec."}));   // the reply to "I1"
-    QCOMPARE(form->puerto(), qint16(2));
-    QCOMPARE(form->minuto(), qint16(1));
-    QCOMPARE(form->bit(), qint16(0));
-    QCOMPARE(form->modo(), qint16(1));
+    // Com2's board holds minute 1, bit 0, Sec.
+    QCOMPARE(board2->normalReply(), QByteArray("OK0101"));
     QCOMPARE(reported.size(), 0);
 }
 
@@ -137,10 +137,9 @@ void TstForm1Handlers::anotherPortOrTheSameOneReopens()
     QCOMPARE(board1->received(), Sequence);
     QCOMPARE(channel->deviceName(), board1->devicePath());
     // Com2 was let go: another program can have it now.
-    QtSerialChannel other;
     PortMap map;
     map.setDevice(1, board2->devicePath());
-    other.setPortMap(map);
+    QtSerialChannel other(map);
     QVERIFY(other.open());
     other.close();
     QCOMPARE(lists(), (QStringList{"Com1", "1", "0", "Sec."}));
@@ -150,9 +149,8 @@ void TstForm1Handlers::anotherPortOrTheSameOneReopens()
     // sees a reply depends on how busy the machine is, so reads are left out.
     QStringList expected{QStringLiteral("close Com1 \"%1\"").arg(board1->devicePath()),
                          QStringLiteral("open Com1 \"%1\"").arg(board1->devicePath())};
-    for (const QByteArray &command : {minuteCommand(1), bitCommand(0), modeCommand(1),
-                                      connectCommand()}) {
-        expected << QStringLiteral("write \"%1\"").arg(QLatin1String(command))
+    for (const Command &command : portPickCommands()) {
+        expected << QStringLiteral("write \"%1\"").arg(QLatin1String(command.bytes))
                  << QStringLiteral("shown \"OK0101\"");
     }
     QStringList traced = LineTraceCapture::events(LineTraceCapture::of(true, [this] {
@@ -212,7 +210,7 @@ void TstForm1Handlers::keysAndWheelDuringWorkCountOnceEach()
         expected += minuteCommand(qint16(minute));
     QCOMPARE(board1->received(), expected);
     QCOMPARE(ui->LstMin->currentText(), QString::number(minutes.last()));
-    QCOMPARE(form->minuto(), qint16(minutes.last()));
+    QCOMPARE(board1->normalReply().mid(2, 2), QByteArray::number(minutes.last()).rightJustified(2, '0'));
 }
 
 void TstForm1Handlers::everyPickAndButtonSendsItsCommand_data()
@@ -357,8 +355,10 @@ void TstForm1Handlers::actionsDuringAWaitRunLaterInOrder()
 {
     board1->setReplyDelay(60);
     QList<Clock::time_point> finishedAt;
-    connect(&form->dialogue(), &DeviceDialogue::exchangeFinished, this,
-            [&] { finishedAt.append(Clock::now()); });
+    const LineTap trace([&finishedAt](const QString &event) {
+        if (LineTap::endsAnExchange(event))
+            finishedAt.append(Clock::now());
+    });
 
     QVERIFY(userPick(ui->LstPuerto, 0));
     QVERIFY(busyShown());
@@ -386,7 +386,7 @@ void TstForm1Handlers::actionsDuringAWaitRunLaterInOrder()
     for (int i = 1; i < sent.size(); ++i)
         QVERIFY(sent[i] >= finishedAt[i - 1]);
     QCOMPARE(lists(), (QStringList{"Com2", "8", "0", "Sec."}));
-    QCOMPARE(form->minuto(), qint16(8));
+    QCOMPARE(board2->normalReply().mid(2, 2), QByteArray("08"));
 }
 
 void TstForm1Handlers::salirEndsAtOnce_data()
@@ -431,10 +431,9 @@ void TstForm1Handlers::closingTheWindowReleasesThePort()
     QVERIFY(!channel->isOpen());
     QTest::qWait(400);
     QCOMPARE(board1->received(), minuteCommand(1));
-    QtSerialChannel other;
     PortMap map;
     map.setDevice(1, board1->devicePath());
-    other.setPortMap(map);
+    QtSerialChannel other(map);
     QVERIFY(other.open());
 }
 
