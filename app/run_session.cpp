@@ -37,9 +37,9 @@ bool readAll(const QString &name, QByteArray *text, QString *error)
     return true;
 }
 
-int exitCodeFor(SessionRunner::Outcome outcome)
+int exitCodeFor(Session::Outcome outcome)
 {
-    using Outcome = SessionRunner::Outcome;
+    using Session::Outcome;
     switch (outcome) {
     case Outcome::Done: return CommandLine::Ok;
     case Outcome::CheckFailed: return SessionCheckFailed;
@@ -115,32 +115,32 @@ int runSession(const ProgramOptions &options, Translations &translations)
     LineWriter &out = LineWriter::standardOutput();
     LineWriter &err = LineWriter::standardError();
     SessionConsole console(
-        runner, [&out](const QString &l) { out.writeLine(l.toLocal8Bit()); },
+        runner.plan(), [&out](const QString &l) { out.writeLine(l.toLocal8Bit()); },
         [&err](const QString &l) { err.writeLine(l.toLocal8Bit()); },
         progressWanted(options) ? SessionConsole::Sink(showProgress) : SessionConsole::Sink());
     // Whoever reads its lines has gone (`| head`): as if told to stop.
     QObject::connect(&out, &LineWriter::readerLeft, &runner, [&runner] {
-        runner.stop(SessionRunner::Outcome::Interrupted,
+        runner.stop(Session::Outcome::Interrupted,
                     QCoreApplication::translate("session", "whoever read its output has gone"));
     });
     QObject::connect(&runner, &SessionRunner::exchanged, &runner,
-                     [&](const SessionRunner::Record &record) {
+                     [&](const Session::Record &record) {
         console.exchanged(record);
         // A session never goes on without the report it was asked to keep.
         if (!options.reportFile().isEmpty() && !report.write(record))
-            runner.stop(SessionRunner::Outcome::ReportFailed,
+            runner.stop(Session::Outcome::ReportFailed,
                         reportFailed.arg(options.reportFile(), report.errorString()));
     });
     QObject::connect(&runner, &SessionRunner::finished, &runner,
-                     [&](SessionRunner::Outcome outcome, const QString &why) {
-        console.finished(outcome, why);
-        QCoreApplication::exit(exitCodeFor(outcome));
+                     [&](const Session::Summary &summary) {
+        console.finished(summary);
+        QCoreApplication::exit(exitCodeFor(summary.outcome));
     });
     // Ctrl+C, kill, a closed terminal: the exchange under way ends, then the port closes.
     TerminationWatcher terminationWatcher;
     QObject::connect(&terminationWatcher, &TerminationWatcher::terminationRequested, &runner,
                      [&runner] {
-        runner.stop(SessionRunner::Outcome::Interrupted, QCoreApplication::translate("session", "told to stop"));
+        runner.stop(Session::Outcome::Interrupted, QCoreApplication::translate("session", "told to stop"));
     });
     QTimer::singleShot(0, &runner, [&] {
         console.started();

@@ -56,29 +56,29 @@ int main(int argc, char *argv[])
     for (int round = 0; round < Rounds; ++round) {
         QtSerialChannel channel(ports);
         SessionRunner runner(channel, *steps, 0);
-        SessionConsole console(runner, [](const QString &) {}, [](const QString &l) { note(l); });
+        SessionConsole console(runner.plan(), [](const QString &) {}, [](const QString &l) { note(l); });
         int failures = 0;
-        QObject::connect(&runner, &SessionRunner::exchanged, [&](const SessionRunner::Record &r) {
+        QObject::connect(&runner, &SessionRunner::exchanged, [&](const Session::Record &r) {
             console.exchanged(r);
             failures += r.result.verdict != ReplyCheck::Verdict::Ok;
         });
-        SessionRunner::Outcome outcome{};
-        QObject::connect(&runner, &SessionRunner::finished,
-                         [&](SessionRunner::Outcome o, const QString &) {
-            outcome = o;
+        Session::Summary summary;
+        QObject::connect(&runner, &SessionRunner::finished, [&](const Session::Summary &s) {
+            console.finished(s);
+            summary = s;
             QCoreApplication::quit();
         });
         const double cpu0 = threadCpuMs();
         runner.start();
         QCoreApplication::exec();
         const double cpu = threadCpuMs() - cpu0;
-        if (outcome != SessionRunner::Outcome::Done || failures) {
+        if (summary.outcome != Session::Outcome::Done || failures) {
             note(QStringLiteral("bench_session: the schedule failed (%1 failures)").arg(failures));
             return 1;
         }
-        exchanges = runner.exchangesDone();
-        seconds = runner.elapsed();
-        floor = console.floorSeconds();
+        exchanges = summary.exchanges;
+        seconds = summary.seconds;
+        floor = summary.floorSeconds;
         overPercent.push_back(100 * (seconds - floor) / floor);
         cpuPerExchange.push_back(cpu / double(exchanges));
         note(QStringLiteral("round %1: %2 exchanges in %3 s, floor %4 s")

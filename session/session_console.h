@@ -1,6 +1,6 @@
 #pragma once
 
-#include "session_runner.h"
+#include "session_record.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -20,27 +20,20 @@ public:
 
     // progress: where the progress line goes (a terminal's standard error),
     // rewritten in place; empty for none.
-    SessionConsole(const SessionRunner &runner, Sink out, Sink err, Sink progress = {});
+    SessionConsole(const Session::Plan &plan, Sink out, Sink err, Sink progress = {});
 
     // The progress line from the first step on.
-    void started() { showProgress(); }
-    void exchanged(const SessionRunner::Record &record);
-    void finished(SessionRunner::Outcome outcome, const QString &why);
+    void started() { showProgress(0); }
+    void exchanged(const Session::Record &record);
+    void finished(const Session::Summary &summary);
 
-    // The least the exchanges done can take: a reply is first seen by the
-    // read one pass after the write, and the wait ends a pass later; silence
-    // ends three passes after the write.
-    double floorSeconds() const;
-
-    static QString exchangeLine(const SessionRunner::Record &record);
+    static QString exchangeLine(const Session::Record &record);
 
 private:
-    void showProgress();
+    void showProgress(double seconds);
 
-    const SessionRunner &m_runner;
+    Session::Plan m_plan;
     Sink m_out, m_err, m_progress;
-    qsizetype m_answered = 0;
-    qsizetype m_silent = 0;
-    qsizetype m_failures = 0;
-    SessionRunner::Record m_failed;
+    qsizetype m_done = 0;   // exchanges that passed or failed, not those sent again
+    Session::Record m_failed;
 };

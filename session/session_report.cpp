@@ -22,19 +22,20 @@ bool SessionReport::open(const QString &path)
     return put("seconds,line,step,command,reply,status,minute,bit,mode,attempt,verdict,detail");
 }
 
-bool SessionReport::write(const SessionRunner::Record &record)
+bool SessionReport::write(const Session::Record &record)
 {
-    const BoardProtocol::StatusFields shown = BoardProtocol::decodeReply(record.reply);
+    const BoardProtocol::ReplyFields fields = BoardProtocol::decodeReply(record.reply);
+    const std::optional<qint16> mode = fields.valueOf(BoardProtocol::Field::Mode);
     const QByteArrayList row = {
         QByteArray::number(record.seconds, 'f', 3),
-        QByteArray::number(record.step->line),
-        quoted(record.step->asked.toUtf8()),
-        quoted(printable(record.step->command)),
+        QByteArray::number(record.step.line),
+        quoted(record.step.asked.toUtf8()),
+        quoted(printable(record.step.command)),
         quoted(printable(record.reply)),
-        quoted(printable(shown.LBRX.toLatin1())),
-        quoted(printable(shown.LbMin.toLatin1())),
-        quoted(printable(shown.LbBit.toLatin1())),
-        quoted(shown.LbEjecutar.toLatin1()),
+        quoted(printable(fields.code.toLatin1())),
+        quoted(printable(fields.minute.toLatin1())),
+        quoted(printable(fields.bit.toLatin1())),
+        quoted(mode ? BoardProtocol::modeName(*mode).toLatin1() : QByteArray()),
         QByteArray::number(record.attempt),
         ReplyCheck::token(record.result.verdict).toLatin1(),
         quoted(record.result.detail.toUtf8()),

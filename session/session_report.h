@@ -1,6 +1,6 @@
 #pragma once
 
-#include "session_runner.h"
+#include "session_record.h"
 
 #include <QFile>
 #include <QString>
@@ -15,7 +15,7 @@ public:
     // Opens (truncates) the file and writes the header: false, with the
     // system's words in errorString(), if that cannot be done.
     bool open(const QString &path);
-    bool write(const SessionRunner::Record &record);
+    bool write(const Session::Record &record);
     QString errorString() const { return m_file.errorString(); }
 
 private:

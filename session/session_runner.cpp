@@ -2,6 +2,19 @@
 
 #include "board_protocol.h"
 
+#include <chrono>
+
+using Session::Outcome;
+
+namespace {
+
+double seconds(std::chrono::milliseconds ms)
+{
+    return std::chrono::duration<double>(ms).count();
+}
+
+} // namespace
+
 SessionRunner::SessionRunner(SerialChannel &channel, QList<SessionFile::Step> steps, int retries,
                              QObject *parent)
     : QObject(parent)
@@ -13,6 +26,12 @@ SessionRunner::SessionRunner(SerialChannel &channel, QList<SessionFile::Step> st
     connect(&m_dialogue, &DeviceDialogue::exchangeFinished, this,
             &SessionRunner::onExchangeFinished);
     connect(&m_channel, &SerialChannel::errorOccurred, this, &SessionRunner::onChannelError);
+}
+
+Session::Plan SessionRunner::plan() const
+{
+    const qsizetype exchanges = SessionFile::exchangeCount(m_steps);
+    return {exchanges, seconds(DeviceDialogue::floor(exchanges, 0))};
 }
 
 void SessionRunner::start()
@@ -57,10 +76,10 @@ void SessionRunner::onExchangeFinished(const QByteArray &, const QByteArray &res
     if (!m_running)
         return;
     m_inExchange = false;
-    ++m_exchanges;
+    ++(timedOut ? m_silent : m_answered);
     const SessionFile::Step &step = m_steps.at(m_next);
-    Record record{elapsed(), &step, respuesta, timedOut, m_attempt,
-                  ReplyCheck::judge(step, respuesta, timedOut), false};
+    Session::Record record{elapsed(), step, respuesta, timedOut, m_attempt,
+                           ReplyCheck::judge(step, respuesta, timedOut), false};
     const bool ok = record.result.verdict == ReplyCheck::Verdict::Ok;
     // Only silence is worth another try: a wrong answer would come again, and
     // the board may act on a Start it heard but did not answer.
@@ -74,6 +93,7 @@ void SessionRunner::onExchangeFinished(const QByteArray &, const QByteArray &res
         m_attempt = 1;
         ++m_next;
     } else {
+        ++m_failures;
         return finish(Outcome::CheckFailed, {});
     }
     next();
@@ -95,5 +115,16 @@ void SessionRunner::finish(Outcome outcome, const QString &why)
     m_running = false;
     m_dialogue.cancelAll();
     m_channel.close();
-    emit finished(outcome, why);
+    Session::Summary summary;
+    summary.outcome = outcome;
+    summary.why = why;
+    if (m_next < m_steps.size())
+        summary.at = m_steps.at(m_next);
+    summary.exchanges = m_answered + m_silent;
+    summary.planned = SessionFile::exchangeCount(m_steps);
+    summary.retries = m_retries;
+    summary.failures = m_failures;
+    summary.seconds = elapsed();
+    summary.floorSeconds = seconds(DeviceDialogue::floor(m_answered, m_silent));
+    emit finished(summary);
 }

@@ -7,8 +7,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using Outcome = SessionRunner::Outcome;
+using Session::Outcome;
 using Verdict = ReplyCheck::Verdict;
+
+// What the board gets for a port pick, as the window sends it.
+static const QByteArray PortPick = [] {
+    QByteArray bytes;
+    for (const BoardProtocol::Command &c : BoardProtocol::portPickCommands())
+        bytes += c.bytes;
+    return bytes;
+}();
 
 // Sessions on a real pseudo-terminal with an emulated board at the line's
 // pace: what reaches the board, each verdict, and where the session stops.
@@ -19,8 +27,8 @@ class TestSessionRunner : public QObject
     BoardEmulator *board = nullptr;
     QtSerialChannel *channel = nullptr;
     SessionRunner *runner = nullptr;
-    QList<SessionRunner::Record> records;
-    QList<std::pair<Outcome, QString>> ends;
+    QList<Session::Record> records;
+    QList<Session::Summary> ends;
 
     // The runner on `text`, started; the test drives the rest.
     void make(const QByteArray &text, int retries = 0)
@@ -30,9 +38,9 @@ class TestSessionRunner : public QObject
         QVERIFY2(steps, qPrintable(mistake.what));
         runner = new SessionRunner(*channel, *steps, retries, this);
         connect(runner, &SessionRunner::exchanged, this,
-                [this](const SessionRunner::Record &r) { records << r; });
+                [this](const Session::Record &r) { records << r; });
         connect(runner, &SessionRunner::finished, this,
-                [this](Outcome o, const QString &why) { ends.append({o, why}); });
+                [this](const Session::Summary &summary) { ends.append(summary); });
         runner->start();
     }
 
@@ -81,9 +89,8 @@ private slots:
     {
         make("Com1\nMin 3 Bits 0 5\nEjecutar Una\nStart\n");
         QVERIFY(ended());
-        QCOMPARE(ends.first().first, Outcome::Done);
-        QCOMPARE(received(), QByteArray("I2P  1 I3P  0 I7P  1 I1"
-                                        "I2P  3 I3P  0 I4I3P  5 I4"
+        QCOMPARE(ends.first().outcome, Outcome::Done);
+        QCOMPARE(received(), PortPick + QByteArray("I2P  3 I3P  0 I4I3P  5 I4"
                                         "I7P  0 I8"));
         QCOMPARE(verdicts(), QList<Verdict>(11, Verdict::Ok));
         QCOMPARE(records.at(9).reply, QByteArray("OK0350"));
@@ -112,13 +119,13 @@ private slots:
         QVERIFY(QTest::qWaitFor([this] { return records.size() == 4; }, 5000));
         board->setSilent(true);
         QVERIFY(ended());
-        QCOMPARE(ends.first().first, Outcome::CheckFailed);
-        QCOMPARE(received().mid(23), sentAfterThePortPick);
-        const SessionRunner::Record &last = records.last();
+        QCOMPARE(ends.first().outcome, Outcome::CheckFailed);
+        QCOMPARE(received().mid(PortPick.size()), sentAfterThePortPick);
+        const Session::Record &last = records.last();
         QCOMPARE(last.result.verdict, Verdict::NoAnswer);
-        QCOMPARE(last.step->line, 2);
+        QCOMPARE(last.step.line, 2);
         QVERIFY(!last.retrying);
-        QCOMPARE(runner->retriesDone(), int(sentAfterThePortPick.count('I')) - 1);
+        QCOMPARE(ends.first().retries, int(sentAfterThePortPick.count('I')) - 1);
         QVERIFY(!channel->isOpen());
     }
 
@@ -146,13 +153,13 @@ private slots:
         board->setReplyScript({{0, reply}});
         QVERIFY(ended());
         if (verdict < 0) {   // " 3" says 3 as well as "03" does
-            QCOMPARE(ends.first().first, Outcome::Done);
+            QCOMPARE(ends.first().outcome, Outcome::Done);
             return;
         }
-        QCOMPARE(ends.first().first, Outcome::CheckFailed);
+        QCOMPARE(ends.first().outcome, Outcome::CheckFailed);
         QCOMPARE(records.size(), 5);
         QCOMPARE(int(records.last().result.verdict), verdict);
-        QCOMPARE(received().size() - 23, records.last().step->command.size());
+        QCOMPARE(received().size() - PortPick.size(), records.last().step.command.size());
     }
 
     // A board that goes away mid-session ends it with the channel's words.
@@ -163,8 +170,8 @@ private slots:
         const QByteArray before = board->received();
         board->hangUp();
         QVERIFY(ended());
-        QCOMPARE(ends.first().first, Outcome::PortFailed);
-        QVERIFY2(ends.first().second.contains(QLatin1String("went away")), qPrintable(ends.first().second));
+        QCOMPARE(ends.first().outcome, Outcome::PortFailed);
+        QVERIFY2(ends.first().why.contains(QLatin1String("went away")), qPrintable(ends.first().why));
         QVERIFY(before.endsWith("I2P  3 ") || before.endsWith("I2P  2 "));
         QVERIFY(records.size() <= 6);
     }
@@ -179,8 +186,8 @@ private slots:
         QVERIFY(ended());
         QCOMPARE(records.size(), 4);
         QCOMPARE(records.last().result.verdict, Verdict::Ok);
-        QCOMPARE(ends.first().first, Outcome::Interrupted);
-        QCOMPARE(received(), QByteArray("I2P  1 I3P  0 I7P  1 I1"));
+        QCOMPARE(ends.first().outcome, Outcome::Interrupted);
+        QCOMPARE(received(), PortPick);
         QVERIFY(!channel->isOpen());
     }
 
@@ -192,7 +199,7 @@ private slots:
         QVERIFY(report.open(dir.filePath(QStringLiteral("r.csv"))));
         make("Com1\nMin 3\n");
         connect(runner, &SessionRunner::exchanged, this,
-                [&report](const SessionRunner::Record &r) { QVERIFY(report.write(r)); });
+                [&report](const Session::Record &r) { QVERIFY(report.write(r)); });
         QVERIFY(QTest::qWaitFor([this] { return records.size() == 4; }, 5000));
         board->setReplyScript({{0, "OK0\x01" "1,\""}});
         QVERIFY(ended());

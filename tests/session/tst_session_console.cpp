@@ -1,0 +1,102 @@
+#include "session_console.h"
+
+#include <QTest>
+
+using Session::Outcome;
+using Verdict = ReplyCheck::Verdict;
+
+// What a session tells people, from the values it is given: each exchange's
+// line, the progress line and the words at the end.
+class TestSessionConsole : public QObject
+{
+    Q_OBJECT
+
+    QStringList out, err, progress;
+
+    SessionConsole console(qsizetype planned)
+    {
+        out.clear();
+        err.clear();
+        progress.clear();
+        return SessionConsole({planned, 0.2 * double(planned)},
+                              [this](const QString &l) { out << l; },
+                              [this](const QString &l) { err << l; },
+                              [this](const QString &l) { if (!l.isEmpty()) progress << l; });
+    }
+
+    static Session::Record record(double seconds, int line, const char *asked, const QByteArray &command,
+                                  const QByteArray &reply, Verdict verdict, bool retrying = false)
+    {
+        Session::Record r;
+        r.seconds = seconds;
+        r.step.line = line;
+        r.step.asked = QString::fromLatin1(asked);
+        r.step.command = command;
+        r.reply = reply;
+        r.timedOut = verdict == Verdict::NoAnswer;
+        r.result = {verdict, verdict == Verdict::Ok ? QString() : QStringLiteral("no answer")};
+        r.retrying = retrying;
+        return r;
+    }
+
+private slots:
+    // A retry is no step of its own; the failure named is the last one,
+    // with "nothing" for a board that said nothing.
+    void aRetryThenAFailure()
+    {
+        SessionConsole c = console(3);
+        c.started();
+        c.exchanged(record(0.2, 2, "Min 3", "I2P  3 ", "OK0301", Verdict::Ok));
+        c.exchanged(record(0.5, 3, "Bit 1", "I3P  1 ", "NO    ", Verdict::NoAnswer, true));
+        c.exchanged(record(0.8, 3, "Bit 1", "I3P  1 ", "NO    ", Verdict::NoAnswer));
+        Session::Summary summary{Outcome::CheckFailed, {}, {}, 3, 3, 1, 1, 0.8, 0.8};
+        summary.at = record(0, 3, "Bit 1", "", "", Verdict::Ok).step;
+        c.finished(summary);
+
+        QCOMPARE(progress, (QStringList{"step 1 of 3, about 1 s left",
+                                        "step 2 of 3, about 0 s left",
+                                        "step 2 of 3, about 1 s left",
+                                        "step 3 of 3, about 0 s left"}));
+        QCOMPARE(out.size(), 4);
+        QCOMPARE(out.at(0), QStringLiteral(
+            "   0.200  line 2     Min 3          \"I2P  3 \"  \"OK0301\"  ok"));
+        QVERIFY2(out.at(1).endsWith(QLatin1String("no answer, sending it again")), qPrintable(out.at(1)));
+        QVERIFY2(out.at(2).endsWith(QLatin1String("FAILED: no answer")), qPrintable(out.at(2)));
+        QCOMPARE(out.at(3), QStringLiteral(
+            "3 exchanges, 1 retries, 1 failures in 0.80 s (the protocol's floor for them: 0.80 s)"));
+        QCOMPARE(err, QStringList{QStringLiteral(
+            "Failed at line 3 (Bit 1): no answer. Sent \"I3P  1 \", the board answered nothing. "
+            "Nothing more was sent; the port is closed.")});
+    }
+
+    // Stopped from outside or by the line: where, why, and how far it got.
+    void endsOtherThanByTheFile_data()
+    {
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<bool>("atAStep");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("interrupted") << int(Outcome::Interrupted) << true
+            << "Interrupted at line 4 (Min 5): told to stop. 2 of 6 exchanges were done; the port is closed.";
+        QTest::newRow("interrupted at the end") << int(Outcome::Interrupted) << false
+            << "Interrupted at the end: told to stop. 2 of 6 exchanges were done; the port is closed.";
+        QTest::newRow("port lost") << int(Outcome::PortFailed) << true
+            << "Stopped at line 4 (Min 5): told to stop Nothing more was sent; the port is closed.";
+    }
+    void endsOtherThanByTheFile()
+    {
+        QFETCH(int, outcome);
+        QFETCH(bool, atAStep);
+        QFETCH(QString, said);
+        SessionConsole c = console(6);
+        Session::Summary summary{Outcome(outcome), QStringLiteral("told to stop"), {}, 3, 6, 1, 0, 1.5, 0.6};
+        if (atAStep)
+            summary.at = record(0, 4, "Min 5", "", "", Verdict::Ok).step;
+        c.finished(summary);
+        QCOMPARE(err, QStringList{said});
+        QCOMPARE(out, QStringList{QStringLiteral(
+            "3 exchanges, 1 retries, 0 failures in 1.50 s (the protocol's floor for them: 0.60 s)")});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSessionConsole)
+#include "tst_session_console.moc"
