@@ -41,6 +41,8 @@ echo "Panel: stalls and port sequences (about 60 s)" >&2
 QT_QPA_PLATFORM=offscreen "$build/bench/bench_panel" >>"$rows"
 echo "A whole 80-cell session, three times (about 110 s)" >&2
 "$build/bench/bench_session" >>"$rows"
+echo "The program window: 80 cells sent three times, a 1 MiB file opened (about 100 s)" >&2
+QT_QPA_PLATFORM=offscreen "$build/bench/bench_program" >>"$rows"
 echo "Line trace cost (about 5 s)" >&2
 "$build/bench/bench_trace" >>"$rows"
 echo "Real programs under Xvfb (about 60 s)" >&2

@@ -19,9 +19,26 @@ SessionRunner::SessionRunner(SerialChannel &channel, QList<SessionFile::Step> st
                              QObject *parent)
     : QObject(parent)
     , m_channel(channel)
-    , m_dialogue(&channel)
+    , m_own(std::in_place, &channel)
+    , m_dialogue(*m_own)
     , m_steps(std::move(steps))
     , m_retriesAllowed(retries)
+{
+    listen();
+}
+
+SessionRunner::SessionRunner(SerialChannel &channel, DeviceDialogue &shared,
+                             QList<SessionFile::Step> steps, int retries, QObject *parent)
+    : QObject(parent)
+    , m_channel(channel)
+    , m_dialogue(shared)
+    , m_steps(std::move(steps))
+    , m_retriesAllowed(retries)
+{
+    listen();
+}
+
+void SessionRunner::listen()
 {
     connect(&m_dialogue, &DeviceDialogue::exchangeFinished, this,
             &SessionRunner::onExchangeFinished);
@@ -48,6 +65,12 @@ void SessionRunner::stop(Outcome outcome, const QString &why)
     m_stop.emplace(outcome, why);
     if (!m_inExchange)
         finish(outcome, why);
+}
+
+void SessionRunner::abort(Outcome outcome, const QString &why)
+{
+    m_inExchange = false;
+    finish(outcome, why);
 }
 
 void SessionRunner::next()
@@ -114,7 +137,10 @@ void SessionRunner::finish(Outcome outcome, const QString &why)
         return;
     m_running = false;
     m_dialogue.cancelAll();
-    m_channel.close();
+    // Its own dialogue's port goes with it; a shared one's stays open for
+    // the window once all has passed.
+    if (m_own || outcome != Outcome::Done)
+        m_channel.close();
     Session::Summary summary;
     summary.outcome = outcome;
     summary.why = why;

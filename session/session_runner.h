@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QObject>
 
+#include <optional>
+
 // Carries out a session's steps on a channel through the window's own
 // exchange, one at a time and in order, checking each reply before the next
 // step goes out. The first failure ends the session: nothing more is sent
@@ -20,17 +22,25 @@ public:
     // retries: how often a command that got no answer is sent again (never Start).
     SessionRunner(SerialChannel &channel, QList<SessionFile::Step> steps, int retries,
                   QObject *parent = nullptr);
+    // Through a dialogue that others use too (the window's): start it only
+    // when that dialogue is idle, and let nothing else ask it for work until
+    // the session has ended. A session that passes leaves the port open.
+    SessionRunner(SerialChannel &channel, DeviceDialogue &shared, QList<SessionFile::Step> steps,
+                  int retries, QObject *parent = nullptr);
 
     Session::Plan plan() const;
     void start();
     // Ends the session once the exchange under way (if any) has ended.
     void stop(Session::Outcome outcome, const QString &why = QString());
+    // Ends it now: for when the exchange under way has been cut short already.
+    void abort(Session::Outcome outcome, const QString &why);
 
 signals:
     void exchanged(const Session::Record &record);
     void finished(const Session::Summary &summary);
 
 private:
+    void listen();
     void next();
     void onExchangeFinished(const QByteArray &orden, const QByteArray &respuesta, bool timedOut);
     void onChannelError(SerialChannel::Failure failure, const QString &message);
@@ -38,7 +48,8 @@ private:
     double elapsed() const { return double(m_clock.nsecsElapsed()) / 1e9; }
 
     SerialChannel &m_channel;
-    DeviceDialogue m_dialogue;
+    std::optional<DeviceDialogue> m_own;
+    DeviceDialogue &m_dialogue;
     QList<SessionFile::Step> m_steps;
     int m_retriesAllowed;
     qsizetype m_next = 0;   // the step under way or last done

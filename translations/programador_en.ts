@@ -59,6 +59,14 @@ with the option on its Exec line (man programador shows how).</source>
 or add the option to the Target of a shortcut to programador.exe.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 %2
+
+A control panel for the programmer board on a serial line.
+
+Free software under the MIT licence.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Form1Layout</name>
@@ -105,6 +113,168 @@ then log out and in again.</source>
     </message>
     <message>
         <source>Close that program and pick the port again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ProgramModel</name>
+    <message>
+        <source>on</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>left as the board has it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, confirmed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minute %1, bit %2: %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minute %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bit %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ProgramWindow</name>
+    <message>
+        <source>Board programs (*.txt);;All files (*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Board program</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A row per minute, a column per bit. Space toggles a cell, Shift+Space its minute, Ctrl+Space its bit, Delete leaves it as the board has it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Start at the end</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>S&amp;top</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paint</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Leave as the board has it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start at the end</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;New</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New program</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open a board program</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Toggle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Which port is the board on?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The program cannot be sent: line %1, column %2: %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sent: the board holds the program.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the panel was closed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>By hand in the panel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The program was not saved to %1: %2. It is still here, unsaved.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save the board program</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The program has changes that are not saved.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no port picked</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

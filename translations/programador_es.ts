@@ -76,6 +76,18 @@ or add the option to the Target of a shortcut to programador.exe.</source>
     programador --com2 COM3
 o añada la opción al Destino de un acceso directo a programador.exe.</translation>
     </message>
+    <message>
+        <source>%1 %2
+
+A control panel for the programmer board on a serial line.
+
+Free software under the MIT licence.</source>
+        <translation>%1 %2
+
+Un panel de control para la placa programadora en una línea serie.
+
+Software libre bajo la licencia MIT.</translation>
+    </message>
 </context>
 <context>
     <name>Form1Layout</name>
@@ -125,6 +137,168 @@ y vuelva a iniciar sesión.</translation>
     <message>
         <source>Close that program and pick the port again.</source>
         <translation>Cierre ese programa y vuelva a elegir el puerto.</translation>
+    </message>
+</context>
+<context>
+    <name>ProgramModel</name>
+    <message>
+        <source>on</source>
+        <translation>encendido</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>apagado</translation>
+    </message>
+    <message>
+        <source>left as the board has it</source>
+        <translation>como lo tenga la placa</translation>
+    </message>
+    <message>
+        <source>%1, confirmed</source>
+        <translation>%1, confirmado</translation>
+    </message>
+    <message>
+        <source>Minute %1, bit %2: %3</source>
+        <translation>Minuto %1, bit %2: %3</translation>
+    </message>
+    <message>
+        <source>Minute %1</source>
+        <translation>Minuto %1</translation>
+    </message>
+    <message>
+        <source>Bit %1</source>
+        <translation>Bit %1</translation>
+    </message>
+</context>
+<context>
+    <name>ProgramWindow</name>
+    <message>
+        <source>Board programs (*.txt);;All files (*)</source>
+        <translation>Programas de placa (*.txt);;Todos los archivos (*)</translation>
+    </message>
+    <message>
+        <source>Board program</source>
+        <translation>Programa de la placa</translation>
+    </message>
+    <message>
+        <source>A row per minute, a column per bit. Space toggles a cell, Shift+Space its minute, Ctrl+Space its bit, Delete leaves it as the board has it.</source>
+        <translation>Una fila por minuto, una columna por bit. Espacio cambia una celda, Mayús+Espacio su minuto, Ctrl+Espacio su bit, Supr la deja como la tenga la placa.</translation>
+    </message>
+    <message>
+        <source>&amp;Start at the end</source>
+        <translation>&amp;Start al final</translation>
+    </message>
+    <message>
+        <source>S&amp;top</source>
+        <translation>De&amp;tener</translation>
+    </message>
+    <message>
+        <source>Paint</source>
+        <translation>Pintar</translation>
+    </message>
+    <message>
+        <source>Leave as the board has it</source>
+        <translation>Dejar como la tenga la placa</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>Modo</translation>
+    </message>
+    <message>
+        <source>Start at the end</source>
+        <translation>Start al final</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Archivo</translation>
+    </message>
+    <message>
+        <source>&amp;New</source>
+        <translation>&amp;Nuevo</translation>
+    </message>
+    <message>
+        <source>New program</source>
+        <translation>Programa nuevo</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>&amp;Abrir...</translation>
+    </message>
+    <message>
+        <source>Open a board program</source>
+        <translation>Abrir un programa de placa</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Guardar</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>Guardar &amp;como...</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Cerrar</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Editar</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Deshacer</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Rehacer</translation>
+    </message>
+    <message>
+        <source>Toggle</source>
+        <translation>Cambiar</translation>
+    </message>
+    <message>
+        <source>Which port is the board on?</source>
+        <translation>¿En qué puerto está la placa?</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Puerto</translation>
+    </message>
+    <message>
+        <source>The program cannot be sent: line %1, column %2: %3</source>
+        <translation>El programa no se puede enviar: línea %1, columna %2: %3</translation>
+    </message>
+    <message>
+        <source>Sent: the board holds the program.</source>
+        <translation>Enviado: la placa tiene el programa.</translation>
+    </message>
+    <message>
+        <source>the panel was closed</source>
+        <translation>se cerró el panel</translation>
+    </message>
+    <message>
+        <source>By hand in the panel</source>
+        <translation>A mano en el panel</translation>
+    </message>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation>No se puede abrir %1: %2</translation>
+    </message>
+    <message>
+        <source>The program was not saved to %1: %2. It is still here, unsaved.</source>
+        <translation>El programa no se guardó en %1: %2. Sigue aquí, sin guardar.</translation>
+    </message>
+    <message>
+        <source>Save the board program</source>
+        <translation>Guardar el programa de la placa</translation>
+    </message>
+    <message>
+        <source>The program has changes that are not saved.</source>
+        <translation>El programa tiene cambios sin guardar.</translation>
+    </message>
+    <message>
+        <source>no port picked</source>
+        <translation>ningún puerto elegido</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "port_advice.h"
+#include "program_window.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -65,12 +66,57 @@ Form1::Form1(SerialChannel &channel, QWidget *parent)
     });
     connect(&serie, &SerialChannel::errorOccurred, this, &Form1::onChannelError);
 
+    connect(ui.mnplaca, &QAction::triggered, this, [this] { showProgramWindow(); });
+    connect(ui.mninfo, &QAction::triggered, this, &Form1::showInformation);
+    connect(ui.mnexit, &QAction::triggered, this, &Form1::PbSalir_Click);
+
     Form_Load();
 }
 
 Form1::~Form1()
 {
+    // Before the exchange it sends through goes.
+    m_programWindow.reset();
     stopAllWork();
+}
+
+ProgramWindow &Form1::showProgramWindow()
+{
+    if (!m_programWindow) {
+        m_programWindow = std::make_unique<ProgramWindow>(*this, serie, m_dialogue);
+        // Beside the panel, not over it.
+        m_programWindow->move(frameGeometry().topRight() + QPoint(8, 0));
+    }
+    m_programWindow->show();
+    m_programWindow->raise();
+    m_programWindow->activateWindow();
+    return *m_programWindow;
+}
+
+qint16 Form1::portPicked() const
+{
+    return qint16(ui.LstPuerto->currentIndex() + 1);
+}
+
+void Form1::holdHandWork()
+{
+    m_handWorkHeld = true;
+}
+
+void Form1::releaseHandWork()
+{
+    m_handWorkHeld = false;
+    for (const auto &work : std::exchange(m_handWorkWaiting, {}))
+        work();
+}
+
+void Form1::send(const QByteArray &orden)
+{
+    // Its bytes are fixed now, from what is picked now.
+    if (m_handWorkHeld)
+        m_handWorkWaiting.append([this, orden] { m_dialogue.EnviaOrden(orden); });
+    else
+        m_dialogue.EnviaOrden(orden);
 }
 
 // A pick made by the program delivers the pick event like a user's pick,
@@ -88,6 +134,14 @@ void Form1::Form_Load()
 
 void Form1::LstPuerto_Click()
 {
+    if (m_handWorkHeld) {
+        const int picked = ui.LstPuerto->currentIndex();
+        m_handWorkWaiting.append([this, picked] {
+            ui.LstPuerto->setCurrentIndex(picked);
+            LstPuerto_Click();
+        });
+        return;
+    }
     Puerto = qint16(ui.LstPuerto->currentIndex() + 1);
     // Closes the open port and opens the picked one, after the work asked before.
     if (!m_dialogue.switchPort(Puerto))
@@ -105,7 +159,7 @@ void Form1::LstPuerto_Click()
             pickByProgram(ui.LstSec, command.value, &Form1::LstSec_Click);
             break;
         case Field::None:
-            m_dialogue.EnviaOrden(command.bytes);
+            send(command.bytes);
             break;
         }
     }
@@ -114,54 +168,63 @@ void Form1::LstPuerto_Click()
 void Form1::LstMin_Click()
 {
     Minuto = qint16(ui.LstMin->currentIndex() + 1);
-    m_dialogue.EnviaOrden(minuteCommand(Minuto));
+    send(minuteCommand(Minuto));
 }
 
 void Form1::LstBit_Click()
 {
     Bit = qint16(ui.LstBit->currentIndex());
-    m_dialogue.EnviaOrden(bitCommand(Bit));
+    send(bitCommand(Bit));
 }
 
 void Form1::LstSec_Click()
 {
     Modo = qint16(ui.LstSec->currentIndex());
-    m_dialogue.EnviaOrden(modeCommand(Modo));
+    send(modeCommand(Modo));
 }
 
 void Form1::PbConectar_Click()
 {
-    m_dialogue.EnviaOrden(connectCommand());
+    send(connectCommand());
 }
 
 void Form1::PbBorraMinutos_Click()
 {
-    m_dialogue.EnviaOrden(eraseMinutesCommand());
+    send(eraseMinutesCommand());
 }
 
 void Form1::PbBorraBitMin_Click()
 {
-    m_dialogue.EnviaOrden(eraseBitMinuteCommand());
+    send(eraseBitMinuteCommand());
 }
 
 void Form1::PbProgramar_Click()
 {
-    m_dialogue.EnviaOrden(programCommand());
+    send(programCommand());
 }
 
 void Form1::PbStart_Click()
 {
-    m_dialogue.EnviaOrden(startCommand());
+    send(startCommand());
 }
 
 void Form1::PbSalir_Click()
 {
     Form_Unload();
+    // A program not saved is not lost: its window asks first, and the
+    // program ends once it has gone.
+    if (m_programWindow && m_programWindow->isModified()) {
+        hide();
+        m_programWindow->close();
+        return;
+    }
     emit quitRequested(0);
 }
 
 void Form1::Form_Unload()
 {
+    if (m_programWindow)
+        m_programWindow->abandonSending();
     stopAllWork();
     serie.close();
 }
@@ -200,6 +263,22 @@ void Form1::closeEvent(QCloseEvent *event)
     if (m_message)
         m_message->hide();
     event->accept();
+    // The program window goes with the panel; one with changes asks first.
+    if (m_programWindow)
+        m_programWindow->close();
+}
+
+void Form1::showInformation()
+{
+    auto *box = new QMessageBox(QMessageBox::Information, windowTitle(),
+                                tr("%1 %2\n\nA control panel for the programmer board on a serial "
+                                   "line.\n\nFree software under the MIT licence.")
+                                    .arg(QCoreApplication::applicationName(),
+                                         QCoreApplication::applicationVersion()),
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setObjectName(QStringLiteral("information"));
+    box->open();
 }
 
 void Form1::stopAllWork()

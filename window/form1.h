@@ -7,6 +7,10 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <memory>
+
+class ProgramWindow;
 class QComboBox;
 class QMessageBox;
 
@@ -27,6 +31,15 @@ public:
     ~Form1() override;
 
     const Form1Layout &controls() const { return ui; }
+
+    // The board's program window, beside the panel; made when first asked for.
+    ProgramWindow &showProgramWindow();
+    // The port the port list shows picked, 1 or 2; 0 for none.
+    qint16 portPicked() const;
+    // While a program is sent, the person's own work in the panel waits,
+    // in order, until it is released.
+    void holdHandWork();
+    void releaseHandWork();
 
     // The handlers, one per event.
     void Form_Load();
@@ -64,12 +77,17 @@ private:
     void prepareMessageBox();
     void stopAllWork();
     void onPortSwitched(qint16 port, bool opened);
+    void send(const QByteArray &orden);
+    void showInformation();
 
     Form1Layout ui;
     SerialChannel &serie;
     DeviceDialogue m_dialogue;
     QMessageBox *m_message = nullptr;
     bool m_replyToTell = false;
+    std::unique_ptr<ProgramWindow> m_programWindow;
+    bool m_handWorkHeld = false;
+    QList<std::function<void()>> m_handWorkWaiting;
 
     // Form-level state: the user's picks, as the board knows them.
     qint16 Puerto = 0;

@@ -10,6 +10,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleFactory>
@@ -93,9 +94,14 @@ QRect Form1Layout::toPixels(int left, int top, int width, int height)
     return QRect(px(left), px(top), px(width), px(height));
 }
 
-Form1Layout::Form1Layout(QWidget *form)
+Form1Layout::Form1Layout(QWidget *window)
 {
-    form->setWindowTitle(QStringLiteral("Programar en tiempo rreal"));
+    window->setWindowTitle(QStringLiteral("Programar en tiempo rreal"));
+    menuBar = new QMenuBar(window);
+    menuBar->setObjectName(QStringLiteral("menuBar"));
+    client = new QWidget(window);
+    client->setObjectName(QStringLiteral("client"));
+    QWidget *const form = client;
     form->setFixedSize(toPixels(0, 0, ClientWidthTwips, ClientHeightTwips).size());
 
     // Owned by the form; follows whatever style the application runs with.
@@ -209,8 +215,11 @@ Form1Layout::Form1Layout(QWidget *form)
     if (!focusable.empty())
         control(QString::fromLatin1(focusable.front()->name))->setFocus();
 
-    mnprog = new QMenu(QStringLiteral("&Programa"), form);
+    mnprog = menuBar->addMenu(QStringLiteral("&Programa"));
     mnprog->setObjectName(QStringLiteral("mnprog"));
+    mnplaca = mnprog->addAction(QStringLiteral("Programa de la placa..."));
+    mnplaca->setObjectName(QStringLiteral("mnplaca"));
+    mnplaca->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     mninfo = mnprog->addAction(QStringLiteral("Informacion"));
     mninfo->setObjectName(QStringLiteral("mninfo"));
     // A separator with text is drawn as a section title by some styles, so keep it bare.
@@ -223,6 +232,12 @@ Form1Layout::Form1Layout(QWidget *form)
     for (const ControlSpec &row : controls())
         shown.emplace_back(control(QString::fromLatin1(row.name)), textsShownBy(row));
     FontFitting::fit(form, shown);
+
+    // The client area under the menu bar, in the menu bar's own height.
+    const int barHeight = menuBar->sizeHint().height();
+    menuBar->setGeometry(0, 0, form->width(), barHeight);
+    form->move(0, barHeight);
+    window->setFixedSize(form->width(), barHeight + form->height());
 }
 
 QWidget *Form1Layout::control(const QString &name) const

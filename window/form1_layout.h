@@ -11,6 +11,7 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QMenu;
+class QMenuBar;
 class QPushButton;
 class QWidget;
 
@@ -33,8 +34,9 @@ struct ControlSpec {
     const char *accessibleName = nullptr;
 };
 
-// Builds the controls of Form1 on a given widget. Behaviour lives elsewhere:
-// this class only creates, places and labels the widgets, once.
+// Builds the controls of Form1 on a given widget: its menu bar on top and,
+// under it, the client area that the controls are placed in. Behaviour
+// lives elsewhere: this class only creates, places and labels the widgets, once.
 class Form1Layout
 {
 public:
@@ -71,8 +73,12 @@ public:
 
     QFrame *Line1 = nullptr;
 
-    // Defined but never shown: none of its entries does anything.
+    // The client area: the controls' parent, whose top-left their twips count from.
+    QWidget *client = nullptr;
+
+    QMenuBar *menuBar = nullptr;
     QMenu *mnprog = nullptr;
+    QAction *mnplaca = nullptr;   // opens the board's program window
     QAction *mninfo = nullptr;
     QAction *mnexxx = nullptr;
     QAction *mnexit = nullptr;

@@ -54,9 +54,16 @@ def labelled_by(node):
             if r.getRelationType() == pyatspi.RELATION_LABELLED_BY
             for i in range(r.getNTargets())]
 
+# The controls sit in the client area under the menu bar.
+def inside(node):
+    for c in node:
+        yield c
+        if c.getRole() in (pyatspi.ROLE_FILLER, pyatspi.ROLE_PANEL):
+            yield from inside(c)
+
 def controls(win):
-    lists = [c for c in win if c.getRole() == pyatspi.ROLE_COMBO_BOX]
-    boxes = [c for c in win if c.getRole() == pyatspi.ROLE_LABEL and labelled_by(c)]
+    lists = [c for c in inside(win) if c.getRole() == pyatspi.ROLE_COMBO_BOX]
+    boxes = [c for c in inside(win) if c.getRole() == pyatspi.ROLE_LABEL and labelled_by(c)]
     return lists, boxes
 
 def where(node):

@@ -23,12 +23,16 @@ start_panel() {
     wid=$(timeout 20 xdotool search --sync --onlyvisible --name "$title" | head -n 1) \
         || fail "no window appeared"
     xdotool windowmove "$wid" 0 0
+    # The controls sit under the menu bar, in a client area 263 pixels high.
+    local HEIGHT
+    eval "$(xdotool getwindowgeometry --shell "$wid" | grep '^HEIGHT=')"
+    bar=$((HEIGHT - 263))
 }
 
 # Darkest pixel inside the RX box (0 black .. 1 white): text makes it dark.
 rx_box_ink() {
     import -window root "$1"
-    convert "$1" -crop 29x13+162+234 +repage -colorspace Gray -format '%[fx:minima]' info:
+    convert "$1" -crop 29x13+162+$((234 + bar)) +repage -colorspace Gray -format '%[fx:minima]' info:
 }
 
 # Picks Com1 from the keyboard: from Salir back round to the port list, then down.
@@ -60,7 +64,7 @@ after=$(rx_box_ink "$shots/smoke-connected.png")
 awk -v b="$before" -v a="$after" 'BEGIN { exit !(b > 0.8 && a < 0.5) }' \
     || fail "RX box did not fill in (ink before $before, after $after)"
 echo "ok: status boxes filled by the emulated board"
-xdotool mousemove --window "$wid" 180 144 click 1   # Salir
+xdotool mousemove --window "$wid" 180 $((144 + bar)) click 1   # Salir
 end_with "Salir"
 
 # 2. Signals from a terminal or the session end it cleanly too.
@@ -110,7 +114,7 @@ after=$(rx_box_ink "$shots/smoke-trace-reader-gone.png")
 awk -v a="$after" 'BEGIN { exit !(a < 0.5) }' || fail "RX box empty after the trace's reader left"
 locks=$(panel_locks)
 [ -n "$locks" ] || fail "no port lock names the panel with Com1 open"
-xdotool mousemove --window "$wid" 180 144 click 1   # Salir
+xdotool mousemove --window "$wid" 180 $((144 + bar)) click 1   # Salir
 end_with "Salir, the trace's reader gone"
 [ -z "$(panel_locks)" ] || fail "port lock left behind: $locks"
 echo "ok: trace reader gone mid-sequence: panel went on, lock $locks gone"

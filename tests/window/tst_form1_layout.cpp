@@ -70,9 +70,10 @@ class TestForm1Layout : public QObject
     QWidget *m_form = nullptr;
     Form1Layout *m_layout = nullptr;
 
+    // The controls sit in the client area, under the menu bar.
     QWidget *widget(const QString &name) const
     {
-        return m_form->findChild<QWidget *>(name, Qt::FindDirectChildrenOnly);
+        return m_layout->client->findChild<QWidget *>(name, Qt::FindDirectChildrenOnly);
     }
 
 private slots:
@@ -145,20 +146,25 @@ private slots:
     void window()
     {
         QCOMPARE(m_form->windowTitle(), QStringLiteral("Programar en tiempo rreal"));
-        QCOMPARE(m_form->size(), QSize(222, 263));
-        QCOMPARE(m_form->minimumSize(), QSize(222, 263));
-        QCOMPARE(m_form->maximumSize(), QSize(222, 263));
+        // The client area keeps its size under the menu bar, which adds its own height.
+        QCOMPARE(m_layout->client->geometry(), QRect(0, m_layout->menuBar->height(), 222, 263));
+        QCOMPARE(m_layout->menuBar->geometry(), QRect(0, 0, 222, m_layout->menuBar->height()));
+        QVERIFY(m_layout->menuBar->height() > 0);
+        const QSize whole(222, 263 + m_layout->menuBar->height());
+        QCOMPARE(m_form->size(), whole);
+        QCOMPARE(m_form->minimumSize(), whole);
+        QCOMPARE(m_form->maximumSize(), whole);
         QVERIFY(m_form->toolTip().isEmpty());
 
-        // Nothing beyond the documented controls and the (hidden) menu.
+        // Nothing beyond the documented controls, the menu bar and the client area.
         QStringList names;
         for (const Expected &e : Window)
             names << e.name;
-        for (QWidget *child : m_form->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (child == m_layout->mnprog)
-                continue;
+        for (QWidget *child : m_layout->client->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
             QVERIFY2(names.contains(child->objectName()), qPrintable(child->objectName()));
-        }
+        const QList<QWidget *> top = m_form->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+        QCOMPARE(top.size(), 2);
+        QVERIFY(top.contains(m_layout->menuBar) && top.contains(m_layout->client));
     }
 
     void controls_data()
@@ -391,37 +397,36 @@ private slots:
         QCOMPARE(iface->text(QAccessible::Description), description);
     }
 
-    void menuIsDefinedButNeverShown()
+    // Shown above the client area; Alt+P opens it. Its entries' behaviour is the panel's.
+    void menuIsShown()
     {
         auto *menu = m_form->findChild<QMenu *>(QStringLiteral("mnprog"));
         QVERIFY(menu);
         QCOMPARE(menu, m_layout->mnprog);
         QCOMPARE(menu->title(), QStringLiteral("&Programa"));
+        QCOMPARE(m_layout->menuBar->actions(), QList<QAction *>{menu->menuAction()});
+        QVERIFY(m_layout->menuBar->isVisible());
 
         const QList<QAction *> entries = menu->actions();
-        QCOMPARE(entries.size(), 3);
-        QCOMPARE(entries[0], m_layout->mninfo);
-        QCOMPARE(entries[0]->objectName(), QStringLiteral("mninfo"));
-        QCOMPARE(entries[0]->text(), QStringLiteral("Informacion"));
-        QCOMPARE(entries[1], m_layout->mnexxx);
-        QCOMPARE(entries[1]->objectName(), QStringLiteral("mnexxx"));
-        QVERIFY(entries[1]->isSeparator());
-        QCOMPARE(entries[2], m_layout->mnexit);
-        QCOMPARE(entries[2]->objectName(), QStringLiteral("mnexit"));
-        QCOMPARE(entries[2]->text(), QStringLiteral("Salir"));
+        QCOMPARE(entries.size(), 4);
+        QCOMPARE(entries[0], m_layout->mnplaca);
+        QCOMPARE(entries[0]->text(), QStringLiteral("Programa de la placa..."));
+        QVERIFY(!entries[0]->shortcut().isEmpty());
+        QCOMPARE(entries[1], m_layout->mninfo);
+        QCOMPARE(entries[1]->objectName(), QStringLiteral("mninfo"));
+        QCOMPARE(entries[1]->text(), QStringLiteral("Informacion"));
+        QCOMPARE(entries[2], m_layout->mnexxx);
+        QCOMPARE(entries[2]->objectName(), QStringLiteral("mnexxx"));
+        QVERIFY(entries[2]->isSeparator());
+        QCOMPARE(entries[3], m_layout->mnexit);
+        QCOMPARE(entries[3]->objectName(), QStringLiteral("mnexit"));
+        QCOMPARE(entries[3]->text(), QStringLiteral("Salir"));
 
-        QVERIFY(m_form->findChildren<QMenuBar *>().isEmpty());
-        QVERIFY(m_form->actions().isEmpty());
-        for (QWidget *top : QApplication::topLevelWidgets())
-            if (qobject_cast<QMenu *>(top))
-                QVERIFY(!top->isVisible());
-
-        // Choosing an entry does nothing: the window stays as it was.
-        for (QAction *entry : entries)
-            entry->trigger();
-        QVERIFY(m_form->isVisible());
-        QCOMPARE(m_layout->LstMin->currentIndex(), -1);
-        QVERIFY(m_layout->LBRX->text().isEmpty());
+        // Alt+P opens it, Escape closes it.
+        QTest::keyClick(m_form, Qt::Key_P, Qt::AltModifier);
+        QTRY_VERIFY(menu->isVisible());
+        QTest::keyClick(menu, Qt::Key_Escape);
+        QTRY_VERIFY(!menu->isVisible());
     }
 
     void nothingIsClipped_data()
