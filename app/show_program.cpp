@@ -1,0 +1,17 @@
+#include "show_program.h"
+
+#include "board_program.h"
+#include "command_line.h"
+#include "exit_codes.h"
+#include "program_grid.h"
+#include "read_session_file.h"
+
+int showProgram(const QString &file)
+{
+    const auto steps = readSessionFile(file);
+    if (!steps)
+        return SessionFileRefused;
+    // In one piece: on Windows it may be one message box.
+    CommandLine::print(stdout, ProgramGrid::text(BoardProgram::fromSteps(*steps)));
+    return CommandLine::Ok;
+}
