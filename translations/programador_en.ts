@@ -349,6 +349,10 @@ then log out and in again.</source>
         <source>--delay wants a whole number of milliseconds, not &apos;%1&apos;</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The board held:</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>grid</name>

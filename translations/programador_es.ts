@@ -368,6 +368,10 @@ y vuelva a iniciar sesión.</translation>
         <source>--delay wants a whole number of milliseconds, not &apos;%1&apos;</source>
         <translation>--delay necesita un número entero de milisegundos, no «%1»</translation>
     </message>
+    <message>
+        <source>The board held:</source>
+        <translation>La placa tenía:</translation>
+    </message>
 </context>
 <context>
     <name>grid</name>

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # programador --show: the grid a session file leaves on a board, in English
 # and Spanish, from a file or standard input; a bad file refused as --run
-# refuses it.
+# refuses it; and board-emulator, stopped after the file has run on it,
+# prints the same grid.
 set -uo pipefail
 export LANGUAGE=en
 exe=$1
+emulator=$2
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+pid=
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cat > "$work/board.txt" <<'SESSION'
@@ -66,3 +69,19 @@ for args in "--show" "--show $work/board.txt --run $work/board.txt" "--show $wor
     [ "$rc" -eq 2 ] || fail "'$args' exits $rc, not 2"
 done
 echo "ok: bad files exit 5 as with --run, and misuse 2"
+
+# The file carried out on board-emulator: stopped, it prints what it holds
+# in the same form, every cell the file leaves untouched off since power-on.
+"$emulator" --instant --delay 5 > "$work/board.log" 2>&1 &
+pid=$!
+for _ in $(seq 100); do grep -q '^Board ready on ' "$work/board.log" && break; sleep 0.05; done
+dev=$(sed -n 's/^Board ready on //p' "$work/board.log")
+[ -n "$dev" ] || fail "no board came up: $(cat "$work/board.log")"
+"$exe" --com1 "$dev" --run "$work/board.txt" > /dev/null 2> "$work/err" || fail "--run: $(cat "$work/err")"
+kill -TERM "$pid"
+wait "$pid" || fail "board-emulator ended with $?"
+pid=
+[ "$(tail -n 13 "$work/board.log" | head -n 1)" = "The board held:" ] || fail "$(tail -n 14 "$work/board.log")"
+diff <(tr -- - . < "$work/want") <(tail -n 12 "$work/board.log") \
+    || fail "board-emulator does not hold what --show says"
+echo "ok: board-emulator holds what --show says"
