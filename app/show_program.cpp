@@ -6,6 +6,8 @@
 #include "program_grid.h"
 #include "read_session_file.h"
 
+#include <cstdio>
+
 int showProgram(const QString &file)
 {
     const auto steps = readSessionFile(file);
@@ -13,5 +15,6 @@ int showProgram(const QString &file)
         return SessionFileRefused;
     // In one piece: on Windows it may be one message box.
     CommandLine::print(stdout, ProgramGrid::text(BoardProgram::fromSteps(*steps)));
-    return CommandLine::Ok;
+    // A grid that never arrived (a full disk) must not pass for one shown.
+    return std::ferror(stdout) ? CommandLine::Failure : CommandLine::Ok;
 }

@@ -47,7 +47,9 @@ diff <(head -n 10 "$work/want"; printf 'modo: Una\nstart: sí\n') "$work/out.es"
     || fail "--show in Spanish"
 printf 'Com2\nEjecutar Sec\n' | "$exe" --show - | tail -n 2 | diff - <(printf 'mode: Sec.\nstart: no\n') \
     || fail "--show does not say the mode and Start"
-echo "ok: --show prints the grid, in English and Spanish"
+rc=0; "$exe" --show "$work/board.txt" > /dev/full || rc=$?
+[ "$rc" -eq 1 ] || fail "--show to a full disk exits $rc, not 1"
+echo "ok: --show prints the grid, in English and Spanish; a full disk fails"
 
 # A bad file: the words and exit code of --run, nothing on standard output.
 printf 'Com1\nMin 11\n' > "$work/bad-minute.txt"
