@@ -2,6 +2,7 @@
 
 #include "command_line.h"
 #include "port_list.h"
+#include "show_program.h"
 #include "translations.h"
 
 #include <initializer_list>
@@ -71,6 +72,11 @@ void describeOptions(QCommandLineParser &parser)
                           "main", "Carry out the steps of a session file (- for standard input) "
                                   "without a window, checking every reply, and exit."),
                       QCoreApplication::translate("main", "file", "value of --run in --help")});
+    parser.addOption({QStringLiteral("show"),
+                      QCoreApplication::translate(
+                          "main", "Print what the steps of a session file (- for standard input) "
+                                  "leave on a board, minute by minute, and exit."),
+                      QCoreApplication::translate("main", "file", "value of --run in --help")});
     parser.addOption({QStringLiteral("retries"),
                       QCoreApplication::translate(
                           "main", "With --run: send a command that got no answer again, up to n "
@@ -130,6 +136,16 @@ bool ProgramOptions::read(QCommandLineParser &parser)
     m_display = parser.value(QStringLiteral("display"));
     if (parser.isSet(QStringLiteral("run")) && m_session.isEmpty())
         return wrong(QCoreApplication::translate("main", "--run needs a file, or - for standard input"));
+    m_show = parser.value(QStringLiteral("show"));
+    if (parser.isSet(QStringLiteral("show"))) {
+        if (m_show.isEmpty())
+            return wrong(QCoreApplication::translate("main", "--show needs a file, or - for standard input"));
+        for (const char *name : {"run", "list-ports"}) {
+            if (parser.isSet(QLatin1String(name)))
+                return wrong(QCoreApplication::translate("main", "--show and --%1 do not go together")
+                                 .arg(QLatin1String(name)));
+        }
+    }
     for (const char *name : {"retries", "report"}) {
         if (parser.isSet(QLatin1String(name)) && m_session.isEmpty())
             return wrong(QCoreApplication::translate("main", "--%1 goes with --run").arg(QLatin1String(name)));
@@ -144,7 +160,7 @@ bool ProgramOptions::read(QCommandLineParser &parser)
                              "main", "--retries wants a whole number from 0 to 100, not '%1'")
                              .arg(parser.value(QStringLiteral("retries"))));
     }
-    return !parser.isSet(QStringLiteral("list-ports"));
+    return !parser.isSet(QStringLiteral("list-ports")) && m_show.isEmpty();
 }
 
 int ProgramOptions::answer(Translations &translations) const
@@ -158,6 +174,8 @@ int ProgramOptions::answer(Translations &translations) const
     translated.read(parser);
     if (translated.m_request != Request::Proceed)
         return CommandLine::answer(translated.m_request, parser, translated.m_mistake);
+    if (!translated.m_show.isEmpty())
+        return showProgram(translated.m_show);
     // In one piece: on Windows it may be one message box.
     CommandLine::print(stdout, listOfPorts(translated.m_ports) + u'\n');
     return CommandLine::Ok;

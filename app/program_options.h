@@ -11,14 +11,15 @@ class Translations;
 
 // programador's command line: what to run (the window, or a session from a
 // file) on which ports, and the answers that end the program at once
-// (--help, --version, --list-ports, mistakes). Read before any application
-// object exists, so none of it needs a display.
+// (--help, --version, --list-ports, --show, mistakes). Read before any
+// application object exists, so none of it needs a display.
 class ProgramOptions
 {
 public:
     explicit ProgramOptions(const QStringList &arguments);
 
-    // False: help, the version, the port list or a mistake is all there is to do.
+    // False: help, the version, the port list, a file's program or a mistake
+    // is all there is to do.
     bool runs() const { return m_runs; }
     // Prints that answer in the user's language; the exit code.
     int answer(Translations &translations) const;
@@ -46,6 +47,7 @@ private:
     bool m_trace = false;
     bool m_demo = false;
     QString m_session;
+    QString m_show;
     int m_retries = 0;
     QString m_report;
     QString m_platform;

@@ -5,37 +5,16 @@
 #include "exit_codes.h"
 #include "line_writer.h"
 #include "program_options.h"
+#include "read_session_file.h"
 #include "session_console.h"
-#include "session_file.h"
 #include "session_report.h"
 #include "session_runner.h"
 #include "termination_watcher.h"
 #include "translations.h"
 
-#include <QFile>
 #include <QTimer>
 
 namespace {
-
-// The whole file, or why not; a file past the limit is read just past it,
-// for the parser to refuse.
-bool readAll(const QString &name, QByteArray *text, QString *error)
-{
-    QFile file;
-    const bool opened = name == QLatin1String("-")
-        ? file.open(stdin, QIODevice::ReadOnly)
-        : (file.setFileName(name), file.open(QIODevice::ReadOnly));
-    if (!opened) {
-        *error = file.errorString();
-        return false;
-    }
-    *text = file.read(SessionFile::MaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
-}
 
 int exitCodeFor(Session::Outcome outcome)
 {
@@ -78,23 +57,9 @@ int runSession(const ProgramOptions &options, Translations &translations)
     const QString program = QCoreApplication::applicationName();
 
     // All of it is read and checked before anything is sent.
-    const QString &file = options.sessionFile();
-    const QString fileName = file == QLatin1String("-") ? QCoreApplication::translate("session", "standard input") : file;
-    QByteArray text;
-    QString error;
-    if (!readAll(file, &text, &error)) {
-        say(stderr, QCoreApplication::translate("session", "%1: cannot read %2: %3").arg(program, fileName, error));
+    const auto steps = readSessionFile(options.sessionFile());
+    if (!steps)
         return SessionFileRefused;
-    }
-    SessionFile::Mistake mistake;
-    const auto steps = SessionFile::parse(text, &mistake);
-    if (!steps) {
-        say(stderr, mistake.line > 0
-                        ? QStringLiteral("%1:%2:%3: %4").arg(fileName).arg(mistake.line)
-                              .arg(mistake.column).arg(mistake.what)
-                        : QStringLiteral("%1: %2").arg(fileName, mistake.what));
-        return SessionFileRefused;
-    }
     SessionReport report;
     const QString reportFailed = QCoreApplication::translate("session", "cannot write the report %1: %2.");
     if (!options.reportFile().isEmpty() && !report.open(options.reportFile())) {
@@ -104,6 +69,7 @@ int runSession(const ProgramOptions &options, Translations &translations)
     }
 
     BoardLine line;
+    QString error;
     if (!line.start(options.ports(), options.demo(), &error)) {
         say(stderr, QCoreApplication::translate("main", "%1: cannot start an emulated board: %2")
                         .arg(program, error));

@@ -50,13 +50,16 @@ struct BoardEmulator::Private
     bool silent = false;
     QList<ReplyPiece> script;
 
-    // What the replies show: minute, bit and mode, as at power-on. The
-    // commands that program, erase or run change nothing a reply shows.
+    // What the replies show: minute, bit and mode, as at power-on; and the
+    // program, which the commands that program and erase change but no
+    // reply shows.
     struct State
     {
         int minute = 1;
         int bit = 0;
         int mode = 0;
+        Cells cells{};
+        bool started = false;
     } board;
 
     // Splits the stream into commands; holds at most CommandParser::MaxKept bytes.
@@ -253,6 +256,18 @@ bool BoardEmulator::Private::apply(const CommandParser::Command &parsed, Clock::
         if (valid)
             (code == '2' ? board.minute : code == '3' ? board.bit : board.mode) = parsed.value;
     }
+    if (valid) {
+        // Minute and bit are always in range: out-of-range values never stick.
+        quint8 &minute = board.cells[std::size_t(board.minute - 1)];
+        const quint8 cell = quint8(1u << board.bit);
+        if (code == '4')
+            minute |= cell;
+        else if (code == '5')
+            minute = 0;
+        else if (code == '6')
+            minute &= quint8(~cell);
+        board.started = code == '8';
+    }
 
     const Command command{parsed.text, valid, at};
     commands.append(command);
@@ -420,6 +435,10 @@ void BoardEmulator::sendUnasked(const QByteArray &bytes)
 }
 
 QByteArray BoardEmulator::normalReply() const { return d->reply(true); }
+int BoardEmulator::mode() const { return d->board.mode; }
+BoardEmulator::Cells BoardEmulator::cells() const { return d->board.cells; }
+void BoardEmulator::setCells(const Cells &cells) { d->board.cells = cells; }
+bool BoardEmulator::isStarted() const { return d->board.started; }
 QByteArray BoardEmulator::received() const { return d->received; }
 QList<BoardEmulator::Command> BoardEmulator::commands() const { return d->commands; }
 

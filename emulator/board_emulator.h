@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <chrono>
 #include <memory>
 #include <utility>
@@ -46,6 +47,10 @@ public:
     // A piece of a scripted answer: a delay in milliseconds and a text, handed
     // to the line that long after the command was parsed.
     using ReplyPiece = std::pair<int, QByteArray>;
+
+    static constexpr int Minutes = 10;
+    // The program: element m - 1 holds minute m, its bit b for bit b.
+    using Cells = std::array<quint8, Minutes>;
 
     explicit BoardEmulator(QObject *parent = nullptr);
     ~BoardEmulator() override;
@@ -93,6 +98,14 @@ public:
     // What the board would answer now: "OK", minute (1..10, power-on 1) as
     // two digits, bit (0..7, power-on 0), mode (0 or 1, power-on 0).
     QByteArray normalReply() const;
+    int mode() const;
+    // The program held, all off at power-on; kept after hangUp() until the
+    // next start.
+    Cells cells() const;
+    // A board that already holds a program, until the next start: for tests.
+    void setCells(const Cells &cells);
+    // Whether Start (I8) is the last command the board carried out.
+    bool isStarted() const;
 
     QByteArray received() const;       // every byte that reached the board since start/clear, in order
     QList<Command> commands() const;   // every command parsed since start/clear, in order

@@ -1,9 +1,12 @@
 // board-emulator: one emulated board on a pseudo-terminal, for trying the
-// panel without hardware. Logs the traffic until SIGINT, SIGTERM or SIGHUP.
+// panel without hardware. Logs the traffic until SIGINT, SIGTERM or SIGHUP,
+// then prints the program the board held.
 
 #include "board_emulator.h"
 #include "command_line.h"
+#include "held_program.h"
 #include "line_writer.h"
+#include "program_grid.h"
 #include "translations.h"
 #include "termination_watcher.h"
 
@@ -111,5 +114,9 @@ int main(int argc, char *argv[])
     QCoreApplication::exec();
     board.hangUp();
     say(QCoreApplication::translate("board-emulator", "Stopped."));
+    // Last, in the form of programador --show, so that `tail -n 12` of the
+    // output compares with what a session file leaves.
+    say(QCoreApplication::translate("board-emulator", "The board held:"));
+    CommandLine::print(stdout, ProgramGrid::text(heldProgram(board)));
     return CommandLine::Ok;
 }

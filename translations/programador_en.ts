@@ -519,6 +519,25 @@ then log out and in again.</source>
         <source>--delay wants a whole number of milliseconds, not &apos;%1&apos;</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The board held:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>grid</name>
+    <message>
+        <source>mode: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>start: yes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>start: no</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -614,6 +633,18 @@ Com1 and Com2 are the ports COM1 and COM2 (see --list-ports); --com1 and --com2 
     </message>
     <message>
         <source>--retries wants a whole number from 0 to 100, not &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Print what the steps of a session file (- for standard input) leave on a board, minute by minute, and exit.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--show needs a file, or - for standard input</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--show and --%1 do not go together</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

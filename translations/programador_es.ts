@@ -542,6 +542,25 @@ y vuelva a iniciar sesión.</translation>
         <source>--delay wants a whole number of milliseconds, not &apos;%1&apos;</source>
         <translation>--delay necesita un número entero de milisegundos, no «%1»</translation>
     </message>
+    <message>
+        <source>The board held:</source>
+        <translation>La placa tenía:</translation>
+    </message>
+</context>
+<context>
+    <name>grid</name>
+    <message>
+        <source>mode: %1</source>
+        <translation>modo: %1</translation>
+    </message>
+    <message>
+        <source>start: yes</source>
+        <translation>start: sí</translation>
+    </message>
+    <message>
+        <source>start: no</source>
+        <translation>start: no</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -642,6 +661,18 @@ Com1 y Com2 son los puertos COM1 y COM2 (véase --list-ports); --com1 y --com2 p
     <message>
         <source>--retries wants a whole number from 0 to 100, not &apos;%1&apos;</source>
         <translation>--retries espera un número entero del 0 al 100, no «%1»</translation>
+    </message>
+    <message>
+        <source>Print what the steps of a session file (- for standard input) leave on a board, minute by minute, and exit.</source>
+        <translation>Muestra lo que los pasos de un archivo de sesión (- para la entrada estándar) dejan en una placa, minuto a minuto, y termina.</translation>
+    </message>
+    <message>
+        <source>--show needs a file, or - for standard input</source>
+        <translation>--show necesita un archivo, o - para la entrada estándar</translation>
+    </message>
+    <message>
+        <source>--show and --%1 do not go together</source>
+        <translation>--show y --%1 no van juntas</translation>
     </message>
 </context>
 <context>

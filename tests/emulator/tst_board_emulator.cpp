@@ -62,6 +62,14 @@ qint64 cpuMicroseconds()
 
 } // namespace
 
+namespace QTest {
+template<>
+char *toString(const BoardEmulator::Cells &cells)
+{
+    return toHexRepresentation(reinterpret_cast<const char *>(cells.data()), qsizetype(cells.size()));
+}
+} // namespace QTest
+
 class TestBoardEmulator : public QObject
 {
     Q_OBJECT
@@ -165,6 +173,48 @@ private slots:
         QCOMPARE(board->received(), sent);
         // The reply the board would give now shows the state the last one did.
         QCOMPARE(board->normalReply(), "OK" + replies.right(4));
+    }
+
+    // Programar sets the cell of the board's minute and bit, Minutos clears
+    // the minute, Bit/Min the cell; nothing else, and no command it refused,
+    // changes what it holds.
+    void keepsTheProgram_data()
+    {
+        using Cells = BoardEmulator::Cells;
+        Cells all;
+        all.fill(0xff);
+        const auto with = [](Cells cells, int minute, quint8 bits) {
+            cells[std::size_t(minute - 1)] = bits;
+            return cells;
+        };
+        QTest::addColumn<Cells>("before");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<Cells>("after");
+        QTest::addColumn<bool>("started");
+        QTest::newRow("program, then clear a cell") << Cells{} << QByteArray("I2P  3 I3P  5 I4I3P  0 I4I3P  7 I4I6")
+                                                    << with({}, 3, 0x21) << false;
+        QTest::newRow("program twice, on minute 1 bit 0") << Cells{} << QByteArray("I4I4I1") << with({}, 1, 0x01) << false;
+        QTest::newRow("clear a minute") << all << QByteArray("I2P  4 I5I8") << with(all, 4, 0) << true;
+        QTest::newRow("clear a cell") << all << QByteArray("I2P  10 I3P  7 I6I8I1") << with(all, 10, 0x7f) << false;
+        QTest::newRow("refused values leave the cell") << Cells{} << QByteArray("I2P  2 I3P  6 I2P  11 I3P  9 I4")
+                                                       << with({}, 2, 0x40) << false;
+        QTest::newRow("mode, connect, start keep it") << all << QByteArray("I7P  0 I1I8") << all << true;
+    }
+    void keepsTheProgram()
+    {
+        QFETCH(BoardEmulator::Cells, before);
+        QFETCH(QByteArray, sent);
+        QFETCH(BoardEmulator::Cells, after);
+        QFETCH(bool, started);
+        board->setLinePaced(false);
+        board->setReplyDelay(0);
+        board->setCells(before);
+        QVERIFY(panel->write(sent));
+        const qsizetype commands = sent.count('I');
+        QTRY_COMPARE(panel->read().size(), 6 * commands);
+        QCOMPARE(board->commands().size(), commands);
+        QCOMPARE(board->cells(), after);
+        QCOMPARE(board->isStarted(), started);
     }
 
     void silent()
@@ -318,10 +368,13 @@ private slots:
         const ssize_t n = ::read(panel->fd, &c, 1);
         QVERIFY(n == 0 || (n < 0 && errno == EIO));
 
+        board->setCells({0xff});
         board->hangUp();
+        QCOMPARE(board->cells(), BoardEmulator::Cells{0xff});
 
-        // Starting again gives a fresh board on a new line.
+        // Starting again gives a fresh board on a new line, its program all off.
         QVERIFY(board->start());
+        QCOMPARE(board->cells(), BoardEmulator::Cells{});
         panel = std::make_unique<Panel>(board->devicePath());
         QVERIFY2(exchange("I1", "OK0100"), panel->got.constData());
         QCOMPARE(board->received(), QByteArray("I1"));

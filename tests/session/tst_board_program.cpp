@@ -1,4 +1,5 @@
 #include "board_program.h"
+#include "session_steps.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -27,15 +28,6 @@ class TestBoardProgram : public QObject
         return p;
     }
 
-    static QList<SessionFile::Step> steps(const QByteArray &text)
-    {
-        SessionFile::Mistake mistake;
-        const auto parsed = SessionFile::parse(text, &mistake);
-        if (!parsed)
-            qWarning("line %d: %s", mistake.line, qPrintable(mistake.what));
-        return parsed.value_or(QList<SessionFile::Step>{});
-    }
-
 private slots:
     // Written and read back, a program is the same program, and writes the same file.
     void fileFormRoundTrips()
@@ -44,7 +36,7 @@ private slots:
         for (int i = 0; i < 500; ++i) {
             const BoardProgram program = random(rng);
             const QByteArray text = program.toSessionFile();
-            const BoardProgram read = BoardProgram::fromSteps(steps(text));
+            const BoardProgram read = BoardProgram::fromSteps(sessionSteps(text));
             QVERIFY2(read == program, text.constData());
             QCOMPARE(read.toSessionFile(), text);
         }
@@ -58,13 +50,13 @@ private slots:
         for (int minute = 1; minute <= BoardProgram::Minutes; ++minute)
             for (int bit = 0; bit < BoardProgram::Bits; ++bit)
                 all.setCell(minute, bit, Cell::On);
-        QCOMPARE(SessionFile::exchangeCount(steps(all.toSessionFile())), 4 + 9 + 70 + 80);
+        QCOMPARE(SessionFile::exchangeCount(sessionSteps(all.toSessionFile())), 4 + 9 + 70 + 80);
         // A minute all off is erased whole: Min and Minutos.
         BoardProgram off;
         for (int bit = 0; bit < BoardProgram::Bits; ++bit)
             off.setCell(3, bit, Cell::Off);
-        QCOMPARE(SessionFile::exchangeCount(steps(off.toSessionFile())), 4 + 2);
-        QCOMPARE(SessionFile::exchangeCount(steps(BoardProgram::allOff().toSessionFile())), 4 + 9 + 10);
+        QCOMPARE(SessionFile::exchangeCount(sessionSteps(off.toSessionFile())), 4 + 2);
+        QCOMPARE(SessionFile::exchangeCount(sessionSteps(BoardProgram::allOff().toSessionFile())), 4 + 9 + 10);
     }
 };
 
