@@ -1,6 +1,7 @@
 #include "board_emulator.h"
 #include "board_protocol.h"
 #include "form1.h"
+#include "held_program.h"
 #include "panel_test_base.h"
 #include "program_grid.h"
 #include "program_window.h"
@@ -174,6 +175,11 @@ private slots:
         QVERIFY(sent());
         QVERIFY(waitIdle());
         QCOMPARE(board2->received(), bytesOf(file) + startCommand());
+        BoardProgram held = heldProgram(*board2);
+        held.port = 2;
+        held.start = false;   // the panel's Start came after
+        BoardProgram asked = window->program();
+        QCOMPARE(held.toSessionFile(), asked.toSessionFile());
         for (int minute = 1; minute <= 10; ++minute)
             for (int bit = 0; bit < 8; ++bit)
                 QVERIFY2(shown(minute, bit).endsWith(QStringLiteral(" \u2713")),
