@@ -86,6 +86,11 @@ void describeOptions(QCommandLineParser &parser)
                       QCoreApplication::translate(
                           "main", "With --run: write a record of every exchange to this file (CSV)."),
                       QCoreApplication::translate("main", "file", "value of --run in --help")});
+    parser.addPositionalArgument(
+        QCoreApplication::translate("main", "file"),
+        QCoreApplication::translate("main", "A board program (a session file) to open in the program "
+                                            "window."),
+        QCoreApplication::translate("main", "[file]"));
     acceptQtOptions(parser);
 }
 
@@ -115,9 +120,10 @@ bool ProgramOptions::read(QCommandLineParser &parser)
         m_request = Request::Mistake;
         return false;
     };
-    m_request = CommandLine::parse(parser, m_arguments, &m_mistake);
+    m_request = CommandLine::parse(parser, m_arguments, &m_mistake, 1);
     if (m_request != Request::Proceed)
         return false;
+    m_programFile = parser.positionalArguments().value(0);
     for (qint16 number : PortMap::Ports) {
         const QString option = QStringLiteral("com%1").arg(number);
         if (!parser.isSet(option))
@@ -146,6 +152,9 @@ bool ProgramOptions::read(QCommandLineParser &parser)
                                  .arg(QLatin1String(name)));
         }
     }
+    if (!m_programFile.isEmpty() && (!m_session.isEmpty() || !m_show.isEmpty()))
+        return wrong(QCoreApplication::translate("main", "a file to open goes with the window, not with --%1")
+                         .arg(QLatin1String(m_session.isEmpty() ? "show" : "run")));
     for (const char *name : {"retries", "report"}) {
         if (parser.isSet(QLatin1String(name)) && m_session.isEmpty())
             return wrong(QCoreApplication::translate("main", "--%1 goes with --run").arg(QLatin1String(name)));

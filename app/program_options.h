@@ -30,6 +30,8 @@ public:
     // The session file ("-": standard input); empty for the window.
     const QString &sessionFile() const { return m_session; }
     int retries() const { return m_retries; }
+    // A board program to open in the program window at start; empty for none.
+    const QString &programFile() const { return m_programFile; }
     const QString &reportFile() const { return m_report; }
     // Qt's own -platform and -display, for saying why a display failed.
     const QString &platform() const { return m_platform; }
@@ -50,6 +52,7 @@ private:
     QString m_show;
     int m_retries = 0;
     QString m_report;
+    QString m_programFile;
     QString m_platform;
     QString m_display;
 };

@@ -6,6 +6,7 @@
 #include "exit_codes.h"
 #include "forced_exit_guard.h"
 #include "form1.h"
+#include "program_window.h"
 #include "program_options.h"
 #include "termination_watcher.h"
 #include "translations.h"
@@ -53,6 +54,9 @@ int runWindow(int &argc, char **argv, const ProgramOptions &options, Translation
     // WM_ENDSESSION, and quitting closes the window (closeEvent unloads it)
     // before the system ends the process.
     form.show();
+    // A file handed over as desktop programs are handed files.
+    if (!options.programFile().isEmpty())
+        form.showProgramWindow().openFile(options.programFile());
     // X11 only; elsewhere the filter never sees the event it looks for.
     WindowGoneFilter windowGone(form.windowHandle());
     QObject::connect(&windowGone, &WindowGoneFilter::windowGone, &form, unloadAndEnd);

@@ -109,15 +109,16 @@ QString mistake(const QString &what)
         .arg(QCoreApplication::applicationName(), what);
 }
 
-Request parse(QCommandLineParser &parser, const QStringList &arguments, QString *what)
+Request parse(QCommandLineParser &parser, const QStringList &arguments, QString *what,
+              qsizetype positionals)
 {
     if (!parser.parse(arguments)) {
         *what = mistake(parser.errorText());
         return Request::Mistake;
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    if (parser.positionalArguments().size() > positionals) {
         *what = mistake(QCoreApplication::translate("CommandLine", "unexpected argument '%1'")
-                            .arg(parser.positionalArguments().first()));
+                            .arg(parser.positionalArguments().at(positionals)));
         return Request::Mistake;
     }
     if (parser.isSet(QStringLiteral("help")))

@@ -60,9 +60,10 @@ QString mistake(const QString &what);
 
 enum class Request { Proceed, Help, Version, Mistake };
 
-// Parses; an unknown option, a missing value or a stray argument is a
-// mistake, whose text goes to *what.
-Request parse(QCommandLineParser &parser, const QStringList &arguments, QString *what);
+// Parses; an unknown option, a missing value or more than `positionals`
+// arguments is a mistake, whose text goes to *what.
+Request parse(QCommandLineParser &parser, const QStringList &arguments, QString *what,
+              qsizetype positionals = 0);
 
 // Prints the help, the version or the mistake; gives the exit code.
 int answer(Request request, const QCommandLineParser &parser, const QString &mistake);

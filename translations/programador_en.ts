@@ -277,6 +277,10 @@ then log out and in again.</source>
         <source>no port picked</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Send the program to the board (Ctrl+Enter)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>QtSerialChannel</name>
@@ -645,6 +649,22 @@ Com1 and Com2 are the ports COM1 and COM2 (see --list-ports); --com1 and --com2 
     </message>
     <message>
         <source>--show and --%1 do not go together</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A board program (a session file) to open in the program window.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>[file]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a file to open goes with the window, not with --%1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -300,6 +300,10 @@ y vuelva a iniciar sesión.</translation>
         <source>no port picked</source>
         <translation>ningún puerto elegido</translation>
     </message>
+    <message>
+        <source>Send the program to the board (Ctrl+Enter)</source>
+        <translation>Enviar el programa a la placa (Ctrl+Intro)</translation>
+    </message>
 </context>
 <context>
     <name>QtSerialChannel</name>
@@ -673,6 +677,22 @@ Com1 y Com2 son los puertos COM1 y COM2 (véase --list-ports); --com1 y --com2 p
     <message>
         <source>--show and --%1 do not go together</source>
         <translation>--show y --%1 no van juntas</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>archivo</translation>
+    </message>
+    <message>
+        <source>A board program (a session file) to open in the program window.</source>
+        <translation>Un programa de placa (un archivo de sesión) que abrir en la ventana del programa.</translation>
+    </message>
+    <message>
+        <source>[file]</source>
+        <translation>[archivo]</translation>
+    </message>
+    <message>
+        <source>a file to open goes with the window, not with --%1</source>
+        <translation>un archivo que abrir va con la ventana, no con --%1</translation>
     </message>
 </context>
 <context>

@@ -91,6 +91,9 @@ ProgramWindow::ProgramWindow(Form1 &panel, SerialChannel &channel, DeviceDialogu
     auto *buttons = new QHBoxLayout;
     m_send = new QPushButton(QStringLiteral("Enviar"), central);
     m_send->setObjectName(QStringLiteral("send"));
+    // From anywhere in the window, the grid included.
+    m_send->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return));
+    m_send->setToolTip(tr("Send the program to the board (Ctrl+Enter)"));
     m_stop = new QPushButton(tr("S&top"), central);
     m_stop->setObjectName(QStringLiteral("stop"));
     m_progress = new QLabel(central);

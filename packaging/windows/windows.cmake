@@ -92,6 +92,17 @@ set(CPACK_NSIS_MUI_UNIICON ${PROGRAMADOR_ICO})
 set(CPACK_NSIS_INSTALLED_ICON_NAME ${CMAKE_INSTALL_BINDIR}\\\\programador.exe)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MODIFY_PATH OFF)
+# Board programs are text files: Explorer's "Open with" offers the panel,
+# which opens the file in its program window. No file type is taken over.
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
+  WriteRegStr SHCTX "Software\Classes\Applications\programador.exe\shell\open\command" "" '"$INSTDIR\bin\programador.exe" "%1"'
+  WriteRegStr SHCTX "Software\Classes\Applications\programador.exe\SupportedTypes" ".txt" ""
+  WriteRegStr SHCTX "Software\Classes\.txt\OpenWithList\programador.exe" "" ""
+]=])
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
+  DeleteRegKey SHCTX "Software\Classes\Applications\programador.exe"
+  DeleteRegKey SHCTX "Software\Classes\.txt\OpenWithList\programador.exe"
+]=])
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY ${CMAKE_INSTALL_BINDIR})
 # A 64-bit installer for a 64-bit program: it sees the 64-bit Program Files and
 # registry directly, and runs where there is no 32-bit Windows layer (wine64).

@@ -135,7 +135,7 @@ else
 fi
 value() { sed -n "s/^$1=//p" "$entry"; }
 [ "$(value Name)" = Programador ] || fail "Name=$(value Name)"
-[ "$(value Exec)" = programador ] || fail "Exec=$(value Exec)"
+[ "$(value Exec)" = "programador %f" ] || fail "Exec=$(value Exec)"
 [ "$(value Icon)" = "$app_id" ] || fail "Icon=$(value Icon), want $app_id"
 [ "$(value Terminal)" = false ] || fail "Terminal=$(value Terminal)"
 [ "$(value Categories)" = "Utility;Electronics;" ] || fail "Categories=$(value Categories)"
