@@ -9,8 +9,6 @@
 
 #ifdef Q_OS_WIN
 #include "windows_console.h"
-#include <io.h>
-#include <qt_windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -60,8 +58,7 @@ void print(FILE *stream, const QString &text)
 bool isTerminal(FILE *stream)
 {
 #ifdef Q_OS_WIN
-    DWORD mode = 0;
-    return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))), &mode);
+    return WindowsConsole::isConsole(_fileno(stream));
 #else
     return ::isatty(fileno(stream)) == 1;
 #endif

@@ -22,7 +22,6 @@
 #ifdef Q_OS_WIN
 #include "windows_console.h"
 #include <io.h>
-#include <qt_windows.h>
 #endif
 
 using namespace std::chrono_literals;
@@ -36,16 +35,6 @@ constexpr qsizetype BatchBytes = 64 * 1024;
 // bursts (an exchange's events, a flood's reads) and nobody reads them to
 // the millisecond.
 constexpr std::chrono::microseconds GatherTime{500};
-
-#ifdef Q_OS_WIN
-// Consoles take UTF-16: their code page is not the system's.
-bool isConsole(int fd)
-{
-    const intptr_t handle = _get_osfhandle(fd);
-    DWORD mode = 0;
-    return handle != -1 && handle != -2 && GetConsoleMode(reinterpret_cast<HANDLE>(handle), &mode);
-}
-#endif
 
 } // namespace
 
@@ -81,18 +70,8 @@ struct LineWriter::Shared
 bool LineWriter::Shared::writeAll(const QByteArray &bytes) const
 {
 #ifdef Q_OS_WIN
-    if (console) {
-        const QString text = QString::fromLocal8Bit(bytes);
-        const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
-        for (qsizetype at = 0; at < text.size();) {
-            DWORD written = 0;
-            const DWORD chunk = DWORD(std::min<qsizetype>(text.size() - at, 8192));
-            if (!WriteConsoleW(handle, text.utf16() + at, chunk, &written, nullptr) || written == 0)
-                return false;
-            at += written;
-        }
-        return true;
-    }
+    if (console)
+        return WindowsConsole::write(fd, QString::fromLocal8Bit(bytes));
     // Through the C runtime, which ends lines as the stream would ("\r\n").
     for (qsizetype at = 0; at < bytes.size();) {
         const int n = _write(fd, bytes.constData() + at,
@@ -186,7 +165,7 @@ LineWriter::LineWriter(int fd, qsizetype capacity, QObject *parent)
     d->capacity = std::max<qsizetype>(capacity, 1);
     d->owner = this;
 #ifdef Q_OS_WIN
-    d->console = isConsole(fd);
+    d->console = WindowsConsole::isConsole(fd);
 #endif
 }
 
