@@ -2,7 +2,6 @@
 
 #include "board_line.h"
 #include "command_line.h"
-#include "exit_codes.h"
 #include "line_writer.h"
 #include "program_options.h"
 #include "session_console.h"
@@ -42,11 +41,11 @@ int exitCodeFor(SessionRunner::Outcome outcome)
     using Outcome = SessionRunner::Outcome;
     switch (outcome) {
     case Outcome::Done: return CommandLine::Ok;
-    case Outcome::CheckFailed: return SessionCheckFailed;
-    case Outcome::PortFailed: return SessionPortFailed;
-    case Outcome::PortBusy: return SessionPortBusy;
-    case Outcome::ReportFailed: return SessionReportFailed;
-    case Outcome::Interrupted: return SessionInterrupted;
+    case Outcome::CheckFailed: return CommandLine::SessionCheckFailed;
+    case Outcome::PortFailed: return CommandLine::SessionPortFailed;
+    case Outcome::PortBusy: return CommandLine::SessionPortBusy;
+    case Outcome::ReportFailed: return CommandLine::SessionReportFailed;
+    case Outcome::Interrupted: return CommandLine::SessionInterrupted;
     }
     return CommandLine::Failure;
 }
@@ -84,7 +83,7 @@ int runSession(const ProgramOptions &options, Translations &translations)
     QString error;
     if (!readAll(file, &text, &error)) {
         say(stderr, QCoreApplication::translate("session", "%1: cannot read %2: %3").arg(program, fileName, error));
-        return SessionFileRefused;
+        return CommandLine::SessionFileRefused;
     }
     SessionFile::Mistake mistake;
     const auto steps = SessionFile::parse(text, &mistake);
@@ -93,14 +92,14 @@ int runSession(const ProgramOptions &options, Translations &translations)
                         ? QStringLiteral("%1:%2:%3: %4").arg(fileName).arg(mistake.line)
                               .arg(mistake.column).arg(mistake.what)
                         : QStringLiteral("%1: %2").arg(fileName, mistake.what));
-        return SessionFileRefused;
+        return CommandLine::SessionFileRefused;
     }
     SessionReport report;
     const QString reportFailed = QCoreApplication::translate("session", "cannot write the report %1: %2.");
     if (!options.reportFile().isEmpty() && !report.open(options.reportFile())) {
         say(stderr, program + QStringLiteral(": ")
                         + reportFailed.arg(options.reportFile(), report.errorString()));
-        return SessionReportFailed;
+        return CommandLine::SessionReportFailed;
     }
 
     BoardLine line;

@@ -3,7 +3,6 @@
 #include "board_line.h"
 #include "command_line.h"
 #include "display_failure.h"
-#include "exit_codes.h"
 #include "forced_exit_guard.h"
 #include "form1.h"
 #include "program_options.h"
@@ -19,7 +18,7 @@
 int runWindow(int &argc, char **argv, const ProgramOptions &options, Translations &translations)
 {
     std::optional<DisplayFailureReport> failureReport(
-        std::in_place, translations, options.platform(), options.display(), NoDisplay);
+        std::in_place, translations, options.platform(), options.display(), CommandLine::NoDisplay);
     QApplication app(argc, argv);
     failureReport.reset();
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PROGRAMADOR_APP_ID),
@@ -40,7 +39,7 @@ int runWindow(int &argc, char **argv, const ProgramOptions &options, Translation
 
     Form1 form(line.channel());
     QObject::connect(&form, &Form1::quitRequested, &app, &QCoreApplication::exit);
-    const ForcedExitGuard forcedExit([&form] { form.Form_Unload(); }, DisplayLost);
+    const ForcedExitGuard forcedExit([&form] { form.Form_Unload(); }, CommandLine::DisplayLost);
     // Ends the program does not choose, but hears of: the port is closed first.
     const auto unloadAndEnd = [&form] {
         form.Form_Unload();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "exit_code.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
@@ -14,9 +16,6 @@ class Translations;
 // exit codes that go with them, all in the user's language. On Windows the
 // words go to the console the program was started from, or a message box.
 namespace CommandLine {
-
-// Documented in the manual pages.
-enum ExitCode { Ok = 0, Failure = 1, Usage = 2 };
 
 // The arguments as given, in the system's encoding.
 QStringList arguments(int argc, char *argv[]);
