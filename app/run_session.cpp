@@ -2,12 +2,12 @@
 
 #include "board_line.h"
 #include "command_line.h"
-#include "line_writer.h"
 #include "program_options.h"
 #include "session_console.h"
 #include "session_file.h"
 #include "session_report.h"
 #include "session_runner.h"
+#include "standard_streams.h"
 #include "termination_watcher.h"
 #include "translations.h"
 
@@ -111,8 +111,8 @@ int runSession(const ProgramOptions &options, Translations &translations)
     SessionRunner runner(line.channel(), *steps, options.retries());
     // While it runs, nothing it prints may hold it up: the writers' threads
     // wait for slow readers.
-    LineWriter &out = LineWriter::standardOutput();
-    LineWriter &err = LineWriter::standardError();
+    LineWriter &out = StandardStreams::output();
+    LineWriter &err = StandardStreams::error();
     SessionConsole console(
         runner, [&out](const QString &l) { out.writeLine(l.toLocal8Bit()); },
         [&err](const QString &l) { err.writeLine(l.toLocal8Bit()); },

@@ -1,7 +1,8 @@
 #include "command_line.h"
 
-#include "line_writer.h"
 #include "message_pattern.h"
+#include "qt_message_routing.h"
+#include "standard_streams.h"
 #include "translations.h"
 
 #include <chrono>
@@ -30,7 +31,7 @@ void useStartingConsole()
 #endif
     ignoreBrokenPipe();
     useMessagePattern();
-    LineWriter::routeQtMessages();
+    QtMessageRouting::routeTo(StandardStreams::error());
 }
 
 void ignoreBrokenPipe()
@@ -42,7 +43,7 @@ void ignoreBrokenPipe()
 
 void print(FILE *stream, const QString &text)
 {
-    LineWriter::drainStandardWriters(std::chrono::seconds(1));
+    StandardStreams::drain(std::chrono::seconds(1));
 #ifdef Q_OS_WIN
     if (!WindowsConsole::reaches(stream)) {
         WindowsConsole::showMessage(text.trimmed(), stream == stderr);

@@ -25,7 +25,7 @@ QStringList arguments(int argc, char *argv[]);
 // if any. Everywhere: a reader that goes away ends nothing
 // (ignoreBrokenPipe()), and Qt's messages, the line trace among them, are
 // formatted alike in both programs (useMessagePattern()) and go to standard
-// error through LineWriter::standardError(), so a slow reader never holds up
+// error through StandardStreams::error(), so a slow reader never holds up
 // the window. First thing in main(), before any output.
 void useStartingConsole();
 
@@ -33,8 +33,8 @@ void useStartingConsole();
 // of ending the process by SIGPIPE. Unix only; Windows has no such signal.
 void ignoreBrokenPipe();
 
-// Written and flushed at once, after what the line writers of standard
-// output and error still hold, so it keeps its place among Qt's messages; a
+// Written and flushed at once, after what the standard streams' line
+// writers still hold, so it keeps its place among Qt's messages; a
 // reader that has gone is no failure. Where the stream reaches nobody (a
 // Windows program started from Explorer) the text is shown in a message box
 // instead, as Qt's own parser does.

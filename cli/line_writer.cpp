@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -23,8 +21,6 @@
 #include "windows_console.h"
 #include <io.h>
 #endif
-
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -230,112 +226,8 @@ bool LineWriter::drain(std::chrono::milliseconds timeout)
     return !d->gone && d->done();
 }
 
-namespace {
-
-std::atomic<LineWriter *> s_standard[2] = {nullptr, nullptr};
-
-int descriptorOf(FILE *stream)
+void LineWriter::stopTelling()
 {
-#ifdef Q_OS_WIN
-    // A GUI program's standard error may have been reopened on the console.
-    return _fileno(stream);
-#else
-    return fileno(stream);
-#endif
-}
-
-std::atomic<LineWriter *> s_messages = nullptr;
-std::atomic<const char *> s_routedCategory = nullptr;
-std::atomic<LineWriter *> s_routedWriter = nullptr;
-QtMessageHandler s_beforeMessages = nullptr;
-#ifdef Q_OS_WIN
-bool s_messagesReachNobody = false;
-#endif
-
-void forwardMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    LineWriter *const routedTo = s_routedWriter;
-    const bool routed = routedTo && qstrcmp(context.category, s_routedCategory) == 0;
-#ifdef Q_OS_WIN
-    // No console, file or pipe: Qt's own handler, which tells a debugger.
-    if (s_messagesReachNobody && !routed)
-        return s_beforeMessages(type, context, message);
-#endif
-    const QString line = qFormatLogMessage(type, context, message);
-    if (line.isNull())
-        return;   // the pattern leaves it out
-    LineWriter *const writer = routed ? routedTo : s_messages.load();
-    if (type == QtFatalMsg) {
-        // Qt aborts once this returns: what came before, then this, first.
-        writer->drain(1s);
-        writer->writeLine(line.toLocal8Bit());
-        writer->drain(1s);
-        return;
-    }
-    writer->writeLine(line.toLocal8Bit());
-}
-
-} // namespace
-
-LineWriter *LineWriter::makeStandard(int which, FILE *stream, const QByteArray &lineName)
-{
-    auto *writer = new LineWriter(descriptorOf(stream));
-    writer->setLineName(lineName);
-    s_standard[which] = writer;
-    // Before the static objects made until now are destroyed.
-    static std::once_flag registered;
-    std::call_once(registered, [] { std::atexit(endOfProgram); });
-    return writer;
-}
-
-LineWriter &LineWriter::standardOutput()
-{
-    static LineWriter *const writer = makeStandard(0, stdout, "line");
-    return *writer;
-}
-
-LineWriter &LineWriter::standardError()
-{
-    static LineWriter *const writer = makeStandard(1, stderr, "trace line");
-    return *writer;
-}
-
-void LineWriter::drainStandardWriters(std::chrono::milliseconds timeout)
-{
-    for (const auto &standard : s_standard) {
-        if (LineWriter *writer = standard.load())
-            writer->drain(timeout);
-    }
-}
-
-QtMessageHandler LineWriter::routeQtMessages(LineWriter &writer)
-{
-    s_messages = &writer;
-#ifdef Q_OS_WIN
-    s_messagesReachNobody = &writer == &standardError() && !WindowsConsole::reaches(stderr);
-#endif
-    const QtMessageHandler before = qInstallMessageHandler(forwardMessage);
-    if (before != forwardMessage)
-        s_beforeMessages = before;
-    return before;
-}
-
-void LineWriter::routeCategory(const char *category, LineWriter *writer)
-{
-    s_routedWriter = nullptr;
-    s_routedCategory = category;
-    s_routedWriter = writer;
-}
-
-void LineWriter::endOfProgram()
-{
-    drainStandardWriters(1s);
-    // Whatever is still stuck in a write must not reach Qt while it is
-    // being taken down.
-    for (const auto &standard : s_standard) {
-        if (LineWriter *writer = standard.load()) {
-            const std::lock_guard lock(writer->d->mutex);
-            writer->d->owner = nullptr;
-        }
-    }
+    const std::lock_guard lock(d->mutex);
+    d->owner = nullptr;
 }

@@ -3,9 +3,10 @@
 
 #include "board_emulator.h"
 #include "command_line.h"
-#include "line_writer.h"
-#include "translations.h"
+#include "qt_message_routing.h"
+#include "standard_streams.h"
 #include "termination_watcher.h"
+#include "translations.h"
 
 #include <QDebug>
 #include <QLoggingCategory>
@@ -20,7 +21,7 @@ int main(int argc, char *argv[])
     CommandLine::useStartingConsole();
     // The log stays on standard output, where people redirect it; Qt's other
     // messages go to standard error, as the panel's do.
-    LineWriter::routeCategory("board-emulator.line", &LineWriter::standardOutput());
+    QtMessageRouting::routeCategory("board-emulator.line", &StandardStreams::output());
     const QStringList arguments = CommandLine::arguments(argc, argv);
     Translations translations;
     // First: the translators need it, and the options and Qt's own parser

@@ -1,6 +1,6 @@
 #include "forced_exit_guard.h"
 
-#include "line_writer.h"
+#include "standard_streams.h"
 
 #include <chrono>
 #include <cstdio>
@@ -18,7 +18,7 @@ extern "C" void onExit()
         return;   // main returned: an end the program chose
     std::exchange(s_close, nullptr)();
     // _Exit() skips the rest of exit(): the trace of the close with it.
-    LineWriter::drainStandardWriters(std::chrono::seconds(1));
+    StandardStreams::drain(std::chrono::seconds(1));
     std::fflush(nullptr);
     std::_Exit(s_exitCode);
 }
