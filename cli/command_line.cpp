@@ -1,7 +1,5 @@
 #include "command_line.h"
 
-#include "message_pattern.h"
-#include "qt_message_routing.h"
 #include "standard_streams.h"
 #include "translations.h"
 
@@ -22,16 +20,6 @@ QStringList arguments(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         list << QString::fromLocal8Bit(argv[i]);
     return list;
-}
-
-void useStartingConsole()
-{
-#ifdef Q_OS_WIN
-    WindowsConsole::attach();
-#endif
-    ignoreBrokenPipe();
-    useMessagePattern();
-    QtMessageRouting::routeTo(StandardStreams::error());
 }
 
 void ignoreBrokenPipe()

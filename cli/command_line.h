@@ -20,15 +20,6 @@ namespace CommandLine {
 // The arguments as given, in the system's encoding.
 QStringList arguments(int argc, char *argv[]);
 
-// Where the program's words go. Windows: a GUI program's standard output
-// and error, where they lead nowhere, go to the console it was started from,
-// if any. Everywhere: a reader that goes away ends nothing
-// (ignoreBrokenPipe()), and Qt's messages, the line trace among them, are
-// formatted alike in both programs (useMessagePattern()) and go to standard
-// error through StandardStreams::error(), so a slow reader never holds up
-// the window. First thing in main(), before any output.
-void useStartingConsole();
-
 // A write to a pipe or socket whose reader has gone fails with EPIPE instead
 // of ending the process by SIGPIPE. Unix only; Windows has no such signal.
 void ignoreBrokenPipe();

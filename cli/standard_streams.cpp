@@ -2,16 +2,12 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
-#include <mutex>
 
 namespace StandardStreams {
 
 namespace {
 
 std::atomic<LineWriter *> s_made[2] = {nullptr, nullptr};
-
-void finish();
 
 LineWriter *make(int which, FILE *stream, const QByteArray &lineName)
 {
@@ -23,9 +19,6 @@ LineWriter *make(int which, FILE *stream, const QByteArray &lineName)
 #endif
     writer->setLineName(lineName);
     s_made[which] = writer;
-    // Before the static objects made until now are destroyed.
-    static std::once_flag registered;
-    std::call_once(registered, [] { std::atexit(finish); });
     return writer;
 }
 
@@ -51,10 +44,6 @@ void drain(std::chrono::milliseconds timeout)
     }
 }
 
-namespace {
-
-// Whatever is still stuck in a write must not reach Qt while it is being
-// taken down.
 void finish()
 {
     drain(std::chrono::seconds(1));
@@ -63,7 +52,5 @@ void finish()
             writer->stopTelling();
     }
 }
-
-} // namespace
 
 } // namespace StandardStreams

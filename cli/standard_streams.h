@@ -17,7 +17,8 @@ LineWriter &error();
 // Waits at most timeout for each of the two that exist to write out what it
 // holds: before a text written past them, and before an end that skips exit().
 void drain(std::chrono::milliseconds timeout);
-// Each is drained (for a second at most) as the program ends, before the
-// static objects made until then are destroyed.
+// For exit(): drained for a second at most, then whatever is still stuck in
+// a write no longer tells Qt, which is being taken down, of a gone reader.
+void finish();
 
 } // namespace StandardStreams

@@ -3,6 +3,7 @@
 
 #include "board_emulator.h"
 #include "command_line.h"
+#include "program_end.h"
 #include "qt_message_routing.h"
 #include "standard_streams.h"
 #include "termination_watcher.h"
@@ -18,7 +19,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("board-emulator"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BOARD_EMULATOR_VERSION));
-    CommandLine::useStartingConsole();
+    ProgramEnd::begin();
     // The log stays on standard output, where people redirect it; Qt's other
     // messages go to standard error, as the panel's do.
     QtMessageRouting::routeCategory("board-emulator.line", &StandardStreams::output());
