@@ -18,7 +18,7 @@
 //    filter over the handler of 1 (DisplayFailureReport), taken off once the
 //    application object stands.
 // 3. The window's, once QApplication stands: armForcedEnd(), for an exit()
-//    the program did not call (ForcedExitGuard). Its hook, registered then, runs
+//    the program did not call (X11ExitGuard). Its hook, registered then, runs
 //    first in exit(), before Qt's own static objects are destroyed.
 //
 // Either program ends by main() returning, or where it cannot return (2 and

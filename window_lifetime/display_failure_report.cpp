@@ -1,4 +1,4 @@
-#include "display_failure.h"
+#include "display_failure_report.h"
 
 #include "command_line.h"
 #include "program_end.h"
