@@ -3,6 +3,7 @@
 
 #include "command_line.h"
 #include "line_trace.h"
+#include "program_end.h"
 #include "program_options.h"
 #include "run_session.h"
 #include "run_window.h"
@@ -12,7 +13,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("programador"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PROGRAMADOR_VERSION));
-    CommandLine::useStartingConsole();
+    ProgramEnd::begin();
 
     // The desktop's language, chosen before any application object exists.
     Translations translations;

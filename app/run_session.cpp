@@ -2,13 +2,12 @@
 
 #include "board_line.h"
 #include "command_line.h"
-#include "exit_codes.h"
-#include "line_writer.h"
 #include "program_options.h"
 #include "read_session_file.h"
 #include "session_console.h"
 #include "session_report.h"
 #include "session_runner.h"
+#include "standard_streams.h"
 #include "termination_watcher.h"
 #include "translations.h"
 
@@ -21,11 +20,11 @@ int exitCodeFor(Session::Outcome outcome)
     using Session::Outcome;
     switch (outcome) {
     case Outcome::Done: return CommandLine::Ok;
-    case Outcome::CheckFailed: return SessionCheckFailed;
-    case Outcome::PortFailed: return SessionPortFailed;
-    case Outcome::PortBusy: return SessionPortBusy;
-    case Outcome::ReportFailed: return SessionReportFailed;
-    case Outcome::Interrupted: return SessionInterrupted;
+    case Outcome::CheckFailed: return CommandLine::SessionCheckFailed;
+    case Outcome::PortFailed: return CommandLine::SessionPortFailed;
+    case Outcome::PortBusy: return CommandLine::SessionPortBusy;
+    case Outcome::ReportFailed: return CommandLine::SessionReportFailed;
+    case Outcome::Interrupted: return CommandLine::SessionInterrupted;
     }
     return CommandLine::Failure;
 }
@@ -59,13 +58,13 @@ int runSession(const ProgramOptions &options, Translations &translations)
     // All of it is read and checked before anything is sent.
     const auto steps = readSessionFile(options.sessionFile());
     if (!steps)
-        return SessionFileRefused;
+        return CommandLine::SessionFileRefused;
     SessionReport report;
     const QString reportFailed = QCoreApplication::translate("session", "cannot write the report %1: %2.");
     if (!options.reportFile().isEmpty() && !report.open(options.reportFile())) {
         say(stderr, program + QStringLiteral(": ")
                         + reportFailed.arg(options.reportFile(), report.errorString()));
-        return SessionReportFailed;
+        return CommandLine::SessionReportFailed;
     }
 
     BoardLine line;
@@ -78,8 +77,8 @@ int runSession(const ProgramOptions &options, Translations &translations)
     SessionRunner runner(line.channel(), *steps, options.retries());
     // While it runs, nothing it prints may hold it up: the writers' threads
     // wait for slow readers.
-    LineWriter &out = LineWriter::standardOutput();
-    LineWriter &err = LineWriter::standardError();
+    LineWriter &out = StandardStreams::output();
+    LineWriter &err = StandardStreams::error();
     SessionConsole console(
         runner.plan(), [&out](const QString &l) { out.writeLine(l.toLocal8Bit()); },
         [&err](const QString &l) { err.writeLine(l.toLocal8Bit()); },

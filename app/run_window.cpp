@@ -2,15 +2,14 @@
 
 #include "board_line.h"
 #include "command_line.h"
-#include "display_failure.h"
-#include "exit_codes.h"
-#include "forced_exit_guard.h"
+#include "display_failure_report.h"
 #include "form1.h"
 #include "program_window.h"
 #include "program_options.h"
 #include "termination_watcher.h"
 #include "translations.h"
-#include "window_gone_filter.h"
+#include "x11_exit_guard.h"
+#include "x11_window_destroyed_filter.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -20,7 +19,7 @@
 int runWindow(int &argc, char **argv, const ProgramOptions &options, Translations &translations)
 {
     std::optional<DisplayFailureReport> failureReport(
-        std::in_place, translations, options.platform(), options.display(), NoDisplay);
+        std::in_place, translations, options.platform(), options.display(), CommandLine::NoDisplay);
     QApplication app(argc, argv);
     failureReport.reset();
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(PROGRAMADOR_APP_ID),
@@ -41,15 +40,16 @@ int runWindow(int &argc, char **argv, const ProgramOptions &options, Translation
 
     Form1 form(line.channel());
     QObject::connect(&form, &Form1::quitRequested, &app, &QCoreApplication::exit);
-    const ForcedExitGuard forcedExit([&form] { form.Form_Unload(); }, DisplayLost);
-    // Ends the program does not choose, but hears of: the port is closed first.
-    const auto unloadAndEnd = [&form] {
+    // Ends the program does not choose, but hears of: the port is closed
+    // first. Salir and closing the window unload the form themselves.
+    const auto unloadAndEnd = [&form](int exitCode) {
         form.Form_Unload();
-        QCoreApplication::exit(CommandLine::Ok);
+        QCoreApplication::exit(exitCode);
     };
+    const X11ExitGuard displayLost(unloadAndEnd, CommandLine::DisplayLost);
     TerminationWatcher terminationWatcher;
     QObject::connect(&terminationWatcher, &TerminationWatcher::terminationRequested, &form,
-                     unloadAndEnd);
+                     [&unloadAndEnd] { unloadAndEnd(CommandLine::Ok); });
     // Windows' log-off and shut-down need nothing more: Qt quits from inside
     // WM_ENDSESSION, and quitting closes the window (closeEvent unloads it)
     // before the system ends the process.
@@ -57,8 +57,8 @@ int runWindow(int &argc, char **argv, const ProgramOptions &options, Translation
     // A file handed over as desktop programs are handed files.
     if (!options.programFile().isEmpty())
         form.showProgramWindow().openFile(options.programFile());
-    // X11 only; elsewhere the filter never sees the event it looks for.
-    WindowGoneFilter windowGone(form.windowHandle());
-    QObject::connect(&windowGone, &WindowGoneFilter::windowGone, &form, unloadAndEnd);
+    X11WindowDestroyedFilter windowDestroyed(form.windowHandle());
+    QObject::connect(&windowDestroyed, &X11WindowDestroyedFilter::windowDestroyed, &form,
+                     [&unloadAndEnd] { unloadAndEnd(CommandLine::Ok); });
     return app.exec();
 }

@@ -3,7 +3,7 @@
 // away, so only the trace's own work is counted; and on with its lines
 // written as the program writes them, to /dev/null, a reader that keeps up.
 //
-// Built on a tree from before the line writer (no line_writer.h), the last
+// Built on a tree from before the line writer (no standard_streams.h), the last
 // rows measure what the program did then: Qt's own handler writing each line
 // to standard error itself.
 
@@ -17,8 +17,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#if __has_include("line_writer.h")
-#include "line_writer.h"
+#if __has_include("standard_streams.h")
+#include "qt_message_routing.h"
+#include "standard_streams.h"
 #define HAVE_LINE_WRITER 1
 #endif
 // Where the programs set the message pattern, not LineTrace::setUp().
@@ -78,7 +79,7 @@ Written nsPerWrittenTracePoint(int calls)
     tracePoints(calls);
     const double threadEnd = cpuNs(CLOCK_THREAD_CPUTIME_ID);
 #ifdef HAVE_LINE_WRITER
-    LineWriter::standardError().drain(std::chrono::seconds(10));
+    StandardStreams::error().drain(std::chrono::seconds(10));
 #endif
     return {(threadEnd - threadStart) / calls, (cpuNs() - processStart) / calls};
 }
@@ -106,7 +107,7 @@ int main(int argc, char *argv[])
     const int devNull = ::open("/dev/null", O_WRONLY);
     ::dup2(devNull, STDERR_FILENO);
 #ifdef HAVE_LINE_WRITER
-    LineWriter::routeQtMessages();
+    QtMessageRouting::routeTo(StandardStreams::error());
 #endif
     std::vector<double> caller, process;
     for (int round = 0; round < Rounds; ++round) {
@@ -121,7 +122,7 @@ int main(int argc, char *argv[])
     ::close(savedStderr);
 #ifdef HAVE_LINE_WRITER
     const QString written = QStringLiteral("line writer, %1 dropped")
-                                .arg(LineWriter::standardError().dropped());
+                                .arg(StandardStreams::error().dropped());
 #else
     const QString written = QStringLiteral("Qt's handler writes");
 #endif

@@ -1,7 +1,6 @@
 #include "command_line.h"
 
-#include "line_writer.h"
-#include "message_pattern.h"
+#include "standard_streams.h"
 #include "translations.h"
 
 #include <chrono>
@@ -9,8 +8,6 @@
 
 #ifdef Q_OS_WIN
 #include "windows_console.h"
-#include <io.h>
-#include <qt_windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -25,16 +22,6 @@ QStringList arguments(int argc, char *argv[])
     return list;
 }
 
-void useStartingConsole()
-{
-#ifdef Q_OS_WIN
-    WindowsConsole::attach();
-#endif
-    ignoreBrokenPipe();
-    useMessagePattern();
-    LineWriter::routeQtMessages();
-}
-
 void ignoreBrokenPipe()
 {
 #ifdef Q_OS_UNIX
@@ -44,7 +31,7 @@ void ignoreBrokenPipe()
 
 void print(FILE *stream, const QString &text)
 {
-    LineWriter::drainStandardWriters(std::chrono::seconds(1));
+    StandardStreams::drain(std::chrono::seconds(1));
 #ifdef Q_OS_WIN
     if (!WindowsConsole::reaches(stream)) {
         WindowsConsole::showMessage(text.trimmed(), stream == stderr);
@@ -60,8 +47,7 @@ void print(FILE *stream, const QString &text)
 bool isTerminal(FILE *stream)
 {
 #ifdef Q_OS_WIN
-    DWORD mode = 0;
-    return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))), &mode);
+    return WindowsConsole::isConsole(_fileno(stream));
 #else
     return ::isatty(fileno(stream)) == 1;
 #endif

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "exit_code.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QStringList>
@@ -15,27 +17,15 @@ class Translations;
 // words go to the console the program was started from, or a message box.
 namespace CommandLine {
 
-// Documented in the manual pages.
-enum ExitCode { Ok = 0, Failure = 1, Usage = 2 };
-
 // The arguments as given, in the system's encoding.
 QStringList arguments(int argc, char *argv[]);
-
-// Where the program's words go. Windows: a GUI program's standard output
-// and error, where they lead nowhere, go to the console it was started from,
-// if any. Everywhere: a reader that goes away ends nothing
-// (ignoreBrokenPipe()), and Qt's messages, the line trace among them, are
-// formatted alike in both programs (useMessagePattern()) and go to standard
-// error through LineWriter::standardError(), so a slow reader never holds up
-// the window. First thing in main(), before any output.
-void useStartingConsole();
 
 // A write to a pipe or socket whose reader has gone fails with EPIPE instead
 // of ending the process by SIGPIPE. Unix only; Windows has no such signal.
 void ignoreBrokenPipe();
 
-// Written and flushed at once, after what the line writers of standard
-// output and error still hold, so it keeps its place among Qt's messages; a
+// Written and flushed at once, after what the standard streams' line
+// writers still hold, so it keeps its place among Qt's messages; a
 // reader that has gone is no failure. Where the stream reaches nobody (a
 // Windows program started from Explorer) the text is shown in a message box
 // instead, as Qt's own parser does.

@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -22,10 +20,7 @@
 #ifdef Q_OS_WIN
 #include "windows_console.h"
 #include <io.h>
-#include <qt_windows.h>
 #endif
-
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -36,16 +31,6 @@ constexpr qsizetype BatchBytes = 64 * 1024;
 // bursts (an exchange's events, a flood's reads) and nobody reads them to
 // the millisecond.
 constexpr std::chrono::microseconds GatherTime{500};
-
-#ifdef Q_OS_WIN
-// Consoles take UTF-16: their code page is not the system's.
-bool isConsole(int fd)
-{
-    const intptr_t handle = _get_osfhandle(fd);
-    DWORD mode = 0;
-    return handle != -1 && handle != -2 && GetConsoleMode(reinterpret_cast<HANDLE>(handle), &mode);
-}
-#endif
 
 } // namespace
 
@@ -81,18 +66,8 @@ struct LineWriter::Shared
 bool LineWriter::Shared::writeAll(const QByteArray &bytes) const
 {
 #ifdef Q_OS_WIN
-    if (console) {
-        const QString text = QString::fromLocal8Bit(bytes);
-        const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
-        for (qsizetype at = 0; at < text.size();) {
-            DWORD written = 0;
-            const DWORD chunk = DWORD(std::min<qsizetype>(text.size() - at, 8192));
-            if (!WriteConsoleW(handle, text.utf16() + at, chunk, &written, nullptr) || written == 0)
-                return false;
-            at += written;
-        }
-        return true;
-    }
+    if (console)
+        return WindowsConsole::write(fd, QString::fromLocal8Bit(bytes));
     // Through the C runtime, which ends lines as the stream would ("\r\n").
     for (qsizetype at = 0; at < bytes.size();) {
         const int n = _write(fd, bytes.constData() + at,
@@ -186,7 +161,7 @@ LineWriter::LineWriter(int fd, qsizetype capacity, QObject *parent)
     d->capacity = std::max<qsizetype>(capacity, 1);
     d->owner = this;
 #ifdef Q_OS_WIN
-    d->console = isConsole(fd);
+    d->console = WindowsConsole::isConsole(fd);
 #endif
 }
 
@@ -251,112 +226,8 @@ bool LineWriter::drain(std::chrono::milliseconds timeout)
     return !d->gone && d->done();
 }
 
-namespace {
-
-std::atomic<LineWriter *> s_standard[2] = {nullptr, nullptr};
-
-int descriptorOf(FILE *stream)
+void LineWriter::stopTelling()
 {
-#ifdef Q_OS_WIN
-    // A GUI program's standard error may have been reopened on the console.
-    return _fileno(stream);
-#else
-    return fileno(stream);
-#endif
-}
-
-std::atomic<LineWriter *> s_messages = nullptr;
-std::atomic<const char *> s_routedCategory = nullptr;
-std::atomic<LineWriter *> s_routedWriter = nullptr;
-QtMessageHandler s_beforeMessages = nullptr;
-#ifdef Q_OS_WIN
-bool s_messagesReachNobody = false;
-#endif
-
-void forwardMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    LineWriter *const routedTo = s_routedWriter;
-    const bool routed = routedTo && qstrcmp(context.category, s_routedCategory) == 0;
-#ifdef Q_OS_WIN
-    // No console, file or pipe: Qt's own handler, which tells a debugger.
-    if (s_messagesReachNobody && !routed)
-        return s_beforeMessages(type, context, message);
-#endif
-    const QString line = qFormatLogMessage(type, context, message);
-    if (line.isNull())
-        return;   // the pattern leaves it out
-    LineWriter *const writer = routed ? routedTo : s_messages.load();
-    if (type == QtFatalMsg) {
-        // Qt aborts once this returns: what came before, then this, first.
-        writer->drain(1s);
-        writer->writeLine(line.toLocal8Bit());
-        writer->drain(1s);
-        return;
-    }
-    writer->writeLine(line.toLocal8Bit());
-}
-
-} // namespace
-
-LineWriter *LineWriter::makeStandard(int which, FILE *stream, const QByteArray &lineName)
-{
-    auto *writer = new LineWriter(descriptorOf(stream));
-    writer->setLineName(lineName);
-    s_standard[which] = writer;
-    // Before the static objects made until now are destroyed.
-    static std::once_flag registered;
-    std::call_once(registered, [] { std::atexit(endOfProgram); });
-    return writer;
-}
-
-LineWriter &LineWriter::standardOutput()
-{
-    static LineWriter *const writer = makeStandard(0, stdout, "line");
-    return *writer;
-}
-
-LineWriter &LineWriter::standardError()
-{
-    static LineWriter *const writer = makeStandard(1, stderr, "trace line");
-    return *writer;
-}
-
-void LineWriter::drainStandardWriters(std::chrono::milliseconds timeout)
-{
-    for (const auto &standard : s_standard) {
-        if (LineWriter *writer = standard.load())
-            writer->drain(timeout);
-    }
-}
-
-QtMessageHandler LineWriter::routeQtMessages(LineWriter &writer)
-{
-    s_messages = &writer;
-#ifdef Q_OS_WIN
-    s_messagesReachNobody = &writer == &standardError() && !WindowsConsole::reaches(stderr);
-#endif
-    const QtMessageHandler before = qInstallMessageHandler(forwardMessage);
-    if (before != forwardMessage)
-        s_beforeMessages = before;
-    return before;
-}
-
-void LineWriter::routeCategory(const char *category, LineWriter *writer)
-{
-    s_routedWriter = nullptr;
-    s_routedCategory = category;
-    s_routedWriter = writer;
-}
-
-void LineWriter::endOfProgram()
-{
-    drainStandardWriters(1s);
-    // Whatever is still stuck in a write must not reach Qt while it is
-    // being taken down.
-    for (const auto &standard : s_standard) {
-        if (LineWriter *writer = standard.load()) {
-            const std::lock_guard lock(writer->d->mutex);
-            writer->d->owner = nullptr;
-        }
-    }
+    const std::lock_guard lock(d->mutex);
+    d->owner = nullptr;
 }

@@ -4,7 +4,6 @@
 #include <QObject>
 
 #include <chrono>
-#include <cstdio>
 #include <memory>
 
 // Whole lines to a file descriptor (standard output or error, a pipe, a
@@ -43,32 +42,15 @@ public:
     // got out. For the program's end, after its event loop.
     bool drain(std::chrono::milliseconds timeout);
 
-    // The process's standard output and error, made on first use and never
-    // destroyed; what they still hold is drained (for a second at most) as
-    // the program ends. Standard output's notice counts "lines".
-    static LineWriter &standardOutput();
-    static LineWriter &standardError();
-    // Drains those of the two that exist; for ends that skip exit().
-    static void drainStandardWriters(std::chrono::milliseconds timeout);
-
-    // Qt's messages, the line trace among them, formatted by the message
-    // pattern, go to `writer` from now on; a fatal one is written before the
-    // program aborts. Gives the handler that was installed before.
-    static QtMessageHandler routeQtMessages(LineWriter &writer = standardError());
-    // Beside routeQtMessages(): the messages of one category go to `writer`
-    // instead (none: no longer), e.g. a program's log to standard output and
-    // its warnings to standard error. One category at a time, set before its
-    // messages; the name is kept, not copied, as QLoggingCategory keeps it.
-    static void routeCategory(const char *category, LineWriter *writer);
+    // From now on a reader that goes away goes untold: for the program's
+    // end, once Qt is being taken down.
+    void stopTelling();
 
 signals:
     // The first failed write; queued to the thread this object lives in.
     void readerLeft();
 
 private:
-    static LineWriter *makeStandard(int which, FILE *stream, const QByteArray &lineName);
-    static void endOfProgram();
-
     struct Shared;
     std::shared_ptr<Shared> d;
 };

@@ -2,31 +2,58 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 #include <io.h>
 #include <qt_windows.h>
 
 namespace WindowsConsole {
 
+namespace {
+
+HANDLE handleOf(int fd)
+{
+    const intptr_t handle = fd < 0 ? -1 : _get_osfhandle(fd);
+    return handle == -1 || handle == -2 ? nullptr : reinterpret_cast<HANDLE>(handle);
+}
+
+} // namespace
+
 bool reaches(FILE *stream)
 {
-    const int fd = _fileno(stream);
-    if (fd < 0)
-        return false;
-    const intptr_t handle = _get_osfhandle(fd);
-    if (handle == -1 || handle == -2)
-        return false;
-    return GetFileType(reinterpret_cast<HANDLE>(handle)) != FILE_TYPE_UNKNOWN;
+    const HANDLE handle = handleOf(_fileno(stream));
+    return handle && GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
+bool isConsole(int fd)
+{
+    const HANDLE handle = handleOf(fd);
+    DWORD mode = 0;
+    return handle && GetConsoleMode(handle, &mode);
+}
+
+bool write(int fd, const QString &text)
+{
+    const HANDLE handle = handleOf(fd);
+    // In pieces: a console may refuse one write of a large buffer.
+    for (qsizetype at = 0; at < text.size();) {
+        DWORD written = 0;
+        const DWORD chunk = DWORD(std::min<qsizetype>(text.size() - at, 8192));
+        if (!WriteConsoleW(handle, text.utf16() + at, chunk, &written, nullptr) || written == 0)
+            return false;
+        at += written;
+    }
+    return true;
 }
 
 bool writeToConsole(FILE *stream, const QString &text)
 {
-    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
-    DWORD mode = 0;
-    if (!GetConsoleMode(handle, &mode))
+    const int fd = _fileno(stream);
+    if (!isConsole(fd))
         return false;
     std::fflush(stream);
-    DWORD written = 0;
-    WriteConsoleW(handle, text.utf16(), DWORD(text.size()), &written, nullptr);
+    // A console that takes nothing is no reason to write the text elsewhere.
+    write(fd, text);
     return true;
 }
 
@@ -35,7 +62,7 @@ static bool redirected(FILE *stream)
 {
     if (!reaches(stream))
         return false;
-    const DWORD type = GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))));
+    const DWORD type = GetFileType(handleOf(_fileno(stream)));
     return type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE;
 }
 

@@ -5,7 +5,8 @@
 #include <cstdio>
 
 // A GUI program on Windows is given no console: its standard output and error
-// lead nowhere unless whoever started it redirected them.
+// lead nowhere unless whoever started it redirected them. Consoles take
+// UTF-16: their code page is not the system's.
 namespace WindowsConsole {
 
 // Points standard output and error that lead nowhere at the console of the
@@ -14,8 +15,12 @@ namespace WindowsConsole {
 void attach();
 // Whether what is written to stream reaches anyone: a console, a file or a pipe.
 bool reaches(FILE *stream);
-// Writes text to stream if it is a console, in UTF-16 as consoles take it
-// (their code page is not the system's): false if it is not a console.
+// Whether the descriptor is a console.
+bool isConsole(int fd);
+// Writes text to the console fd in UTF-16; false if the console takes none of a piece.
+bool write(int fd, const QString &text);
+// Writes text to stream, after what its buffer holds, if it is a console:
+// false if it is not one.
 bool writeToConsole(FILE *stream, const QString &text);
 // The text in a message box, with the error icon or the information icon.
 void showMessage(const QString &text, bool error);

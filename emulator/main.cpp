@@ -5,10 +5,12 @@
 #include "board_emulator.h"
 #include "command_line.h"
 #include "held_program.h"
-#include "line_writer.h"
+#include "program_end.h"
 #include "program_grid.h"
-#include "translations.h"
+#include "qt_message_routing.h"
+#include "standard_streams.h"
 #include "termination_watcher.h"
+#include "translations.h"
 
 #include <QDebug>
 #include <QLoggingCategory>
@@ -20,10 +22,10 @@ int main(int argc, char *argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("board-emulator"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BOARD_EMULATOR_VERSION));
-    CommandLine::useStartingConsole();
+    ProgramEnd::begin();
     // The log stays on standard output, where people redirect it; Qt's other
     // messages go to standard error, as the panel's do.
-    LineWriter::routeCategory("board-emulator.line", &LineWriter::standardOutput());
+    QtMessageRouting::routeCategory("board-emulator.line", &StandardStreams::output());
     const QStringList arguments = CommandLine::arguments(argc, argv);
     Translations translations;
     // First: the translators need it, and the options and Qt's own parser

@@ -2,6 +2,7 @@
 // goes away; Qt's messages of one category to a writer of their own.
 #include "command_line.h"
 #include "line_writer.h"
+#include "qt_message_routing.h"
 
 #include <QLoggingCategory>
 #include <QRegularExpression>
@@ -121,10 +122,10 @@ void TstLineWriter::oneCategoryGoesToItsOwnWriter()
     {
         LineWriter log(logEnds[1]);
         LineWriter others(otherEnds[1]);
-        const QtMessageHandler before = LineWriter::routeQtMessages(others);
-        LineWriter::routeCategory("tst.routed", &log);
+        const QtMessageHandler before = QtMessageRouting::routeTo(others);
+        QtMessageRouting::routeCategory("tst.routed", &log);
         const auto restore = qScopeGuard([before] {
-            LineWriter::routeCategory(nullptr, nullptr);
+            QtMessageRouting::routeCategory(nullptr, nullptr);
             qInstallMessageHandler(before);
         });
         qSetMessagePattern(QStringLiteral("%{category}: %{message}"));

@@ -11,6 +11,7 @@
 #include "line_writer.h"
 #include "message_pattern.h"
 #include "panel_test_base.h"
+#include "qt_message_routing.h"
 #include "qt_serial_channel.h"
 
 #include <QApplication>
@@ -446,7 +447,7 @@ void TstFaults::traceNobodyReadsLeavesTheWindowAnswering()
     UnreadPipe pipe;
     QVERIFY(pipe.ends[1] >= 0);
     LineWriter trace(pipe.ends[1], 64);
-    const QtMessageHandler others = LineWriter::routeQtMessages(trace);
+    const QtMessageHandler others = QtMessageRouting::routeTo(trace);
     CommandLine::useMessagePattern();   // the lines as long as the program's
     LineTrace::setUp(true);
     const auto restore = qScopeGuard([others] {

@@ -1,6 +1,7 @@
-#include "display_failure.h"
+#include "display_failure_report.h"
 
 #include "command_line.h"
+#include "program_end.h"
 #include "translations.h"
 
 #include <QDir>
@@ -8,8 +9,6 @@
 #include <QJsonObject>
 #include <QLibraryInfo>
 #include <QPluginLoader>
-
-#include <cstdlib>
 
 namespace {
 
@@ -19,7 +18,6 @@ struct Report
     QString platform;
     QString display;
     int exitCode = 0;
-    QtMessageHandler previous = nullptr;
 } report;
 
 const char *const NoDisplayText =
@@ -81,16 +79,14 @@ QString whatIsMissing()
     return tr.translate("main", DisplayRefusedText).arg(name, display);
 }
 
-void handler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+bool takeMessage(QtMsgType type, const QMessageLogContext &context, const QString &)
 {
     if (type == QtFatalMsg) {
         CommandLine::print(stderr, whatIsMissing() + u'\n');
-        std::_Exit(report.exitCode);
+        ProgramEnd::now(report.exitCode);
     }
     // The platform plugin's own complaints lead up to the fatal one above.
-    if (context.category && qstrncmp(context.category, "qt.qpa", 6) == 0 && type != QtCriticalMsg)
-        return;
-    report.previous(type, context, message);
+    return context.category && qstrncmp(context.category, "qt.qpa", 6) == 0 && type != QtCriticalMsg;
 }
 
 } // namespace
@@ -99,11 +95,11 @@ DisplayFailureReport::DisplayFailureReport(const Translations &translations,
                                            const QString &platform, const QString &display,
                                            int exitCode)
 {
-    report = {&translations, platform, display, exitCode, nullptr};
-    report.previous = qInstallMessageHandler(handler);
+    report = {&translations, platform, display, exitCode};
+    ProgramEnd::filterMessages(takeMessage);
 }
 
 DisplayFailureReport::~DisplayFailureReport()
 {
-    qInstallMessageHandler(report.previous);
+    ProgramEnd::filterMessages(nullptr);
 }

@@ -1,4 +1,4 @@
-#include "window_gone_filter.h"
+#include "x11_window_destroyed_filter.h"
 
 #include <QCoreApplication>
 
@@ -22,18 +22,18 @@ struct DestroyNotifyEvent
 
 } // namespace
 
-WindowGoneFilter::WindowGoneFilter(QWindow *window, QObject *parent)
+X11WindowDestroyedFilter::X11WindowDestroyedFilter(QWindow *window, QObject *parent)
     : QObject(parent), m_window(window)
 {
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
-WindowGoneFilter::~WindowGoneFilter()
+X11WindowDestroyedFilter::~X11WindowDestroyedFilter()
 {
     QCoreApplication::instance()->removeNativeEventFilter(this);
 }
 
-bool WindowGoneFilter::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+bool X11WindowDestroyedFilter::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
 {
     if (eventType != "xcb_generic_event_t")
         return false;
@@ -41,6 +41,6 @@ bool WindowGoneFilter::nativeEventFilter(const QByteArray &eventType, void *mess
     std::memcpy(&event, message, sizeof event);
     // The high bit marks events sent by another client.
     if ((event.responseType & 0x7f) == DestroyNotify && event.window == m_window->winId())
-        emit windowGone();
+        emit windowDestroyed();
     return false;
 }
