@@ -85,6 +85,37 @@ int main(int argc, char *argv[])
         file.write(all.toSessionFile());
     }
 
+    // A 1 MiB file opened, until the grid has been drawn.
+    const QString big = dir.filePath(QStringLiteral("big.txt"));
+    {
+        QFile file(big);
+        file.open(QIODevice::WriteOnly);
+        file.write(bigFile());
+    }
+    auto *grid = window.findChild<QTableView *>(QStringLiteral("grid"));
+    PaintWatch watch;
+    grid->viewport()->installEventFilter(&watch);
+    std::vector<double> opens;
+    for (int i = 0; i < Opens; ++i) {
+        window.openFile(program);   // something else in the grid first
+        QCoreApplication::processEvents();
+        const int before = watch.paints;
+        QElapsedTimer clock;
+        clock.start();
+        if (!window.openFile(big)) {
+            note(QStringLiteral("bench_program: the 1 MiB file was refused"));
+            return 1;
+        }
+        grid->viewport()->repaint();
+        while (watch.paints == before)
+            QCoreApplication::processEvents();
+        opens.push_back(double(clock.nsecsElapsed()) / 1e6);
+    }
+    const Summary open = summarize(opens);
+    row(QStringLiteral("9"),
+        QStringLiteral("Program window: a 1 MiB program file opened until the grid is drawn (%1 runs)")
+            .arg(Opens),
+        describe(open, "ms", 1), QStringLiteral("under 100 ms"), atMost(open.max, 100.0, "ms", 1));
     std::vector<double> overPercent;
     qsizetype exchanges = 0;
     double floor = 0;
@@ -117,36 +148,5 @@ int main(int argc, char *argv[])
             .arg(exchanges).arg(floor, 0, 'f', 1).arg(Rounds),
         describe(over, "%", 2), QStringLiteral("within 2%"), atMost(over.max, 2.0, "%", 2));
 
-    // A 1 MiB file opened, until the grid has been drawn.
-    const QString big = dir.filePath(QStringLiteral("big.txt"));
-    {
-        QFile file(big);
-        file.open(QIODevice::WriteOnly);
-        file.write(bigFile());
-    }
-    auto *grid = window.findChild<QTableView *>(QStringLiteral("grid"));
-    PaintWatch watch;
-    grid->viewport()->installEventFilter(&watch);
-    std::vector<double> opens;
-    for (int i = 0; i < Opens; ++i) {
-        window.openFile(program);   // something else in the grid first
-        QCoreApplication::processEvents();
-        const int before = watch.paints;
-        QElapsedTimer clock;
-        clock.start();
-        if (!window.openFile(big)) {
-            note(QStringLiteral("bench_program: the 1 MiB file was refused"));
-            return 1;
-        }
-        grid->viewport()->repaint();
-        while (watch.paints == before)
-            QCoreApplication::processEvents();
-        opens.push_back(double(clock.nsecsElapsed()) / 1e6);
-    }
-    const Summary open = summarize(opens);
-    row(QStringLiteral("9"),
-        QStringLiteral("Program window: a 1 MiB program file opened until the grid is drawn (%1 runs)")
-            .arg(Opens),
-        describe(open, "ms", 1), QStringLiteral("under 100 ms"), atMost(open.max, 100.0, "ms", 1));
     return 0;
 }

@@ -39,8 +39,37 @@ QList<Word> wordsOf(const QString &line)
 bool is(const Word &word, std::initializer_list<const char *> names)
 {
     return std::any_of(names.begin(), names.end(), [&word](const char *name) {
-        return word.text.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+        const QLatin1String candidate(name);
+        return candidate.size() == word.text.size()
+            && word.text.compare(candidate, Qt::CaseInsensitive) == 0;
     });
+}
+
+// A megabyte of steps is mostly the same few: their texts and bytes made once.
+template<int Low, int High>
+struct NumberedSteps
+{
+    NumberedSteps(const char *asked, QByteArray (*command)(qint16))
+    {
+        for (int n = Low; n <= High; ++n) {
+            names[n - Low] = QLatin1String(asked) + QString::number(n);
+            bytes[n - Low] = command(qint16(n));
+        }
+    }
+    QString names[High - Low + 1];
+    QByteArray bytes[High - Low + 1];
+};
+
+const NumberedSteps<1, 10> &minuteSteps()
+{
+    static const NumberedSteps<1, 10> steps("Min ", BoardProtocol::minuteCommand);
+    return steps;
+}
+
+const NumberedSteps<0, 7> &bitSteps()
+{
+    static const NumberedSteps<0, 7> steps("Bit ", BoardProtocol::bitCommand);
+    return steps;
 }
 
 std::optional<qint16> number(const Word &word, int low, int high)
@@ -87,17 +116,17 @@ public:
             return mode() && end(2);
         if (is(head, {"expect"}))
             return expect();
-        struct Plain { std::initializer_list<const char *> names; const char *asked; QByteArray command; };
-        const Plain plain[] = {
-            {{"conectar", "connect"}, "Conectar", BoardProtocol::connectCommand()},
-            {{"minutos", "erase-minute"}, "Minutos", BoardProtocol::eraseMinutesCommand()},
-            {{"bit/min", "erase-cell"}, "Bit/Min", BoardProtocol::eraseBitMinuteCommand()},
-            {{"programar", "program"}, "Programar", BoardProtocol::programCommand()},
-            {{"start"}, "Start", BoardProtocol::startCommand()},
+        struct Plain { std::initializer_list<const char *> names; QString asked; QByteArray command; };
+        static const Plain plain[] = {
+            {{"conectar", "connect"}, QStringLiteral("Conectar"), BoardProtocol::connectCommand()},
+            {{"minutos", "erase-minute"}, QStringLiteral("Minutos"), BoardProtocol::eraseMinutesCommand()},
+            {{"bit/min", "erase-cell"}, QStringLiteral("Bit/Min"), BoardProtocol::eraseBitMinuteCommand()},
+            {{"programar", "program"}, QStringLiteral("Programar"), BoardProtocol::programCommand()},
+            {{"start"}, QStringLiteral("Start"), BoardProtocol::startCommand()},
         };
         for (const Plain &p : plain) {
             if (is(head, p.names))
-                return command(QString::fromLatin1(p.asked), p.command) && end(1);
+                return command(p.asked, p.command) && end(1);
         }
         return fail(head.column, tr("unknown step '%1'; %2").arg(head.text, tr(StepWords)));
     }
@@ -151,13 +180,12 @@ private:
 
     bool minuteStep(qint16 minute)
     {
-        return command(QStringLiteral("Min %1").arg(minute), BoardProtocol::minuteCommand(minute),
+        return command(minuteSteps().names[minute - 1], minuteSteps().bytes[minute - 1],
                        Field::Minute, minute);
     }
     bool bitStep(qint16 bit)
     {
-        return command(QStringLiteral("Bit %1").arg(bit), BoardProtocol::bitCommand(bit),
-                       Field::Bit, bit);
+        return command(bitSteps().names[bit], bitSteps().bytes[bit], Field::Bit, bit);
     }
     bool modeStep(qint16 mode)
     {
