@@ -86,8 +86,10 @@ rx_box_ink() {
     import -window root "$1"
     convert "$1" -crop "$RX_BOX" +repage -colorspace Gray -format '%[fx:minima]' info:
 }
-# The RX box, relative to the window's top left corner (client area at 0,0 without a window manager).
-RX_BOX=${RX_BOX:-29x13+162+234}
+# The RX box, relative to the window's top left corner (no window manager): the
+# client area is 263 pixels high, under the menu bar.
+eval "$(xdotool getwindowgeometry --shell "$wid" | grep '^HEIGHT=')"
+RX_BOX=${RX_BOX:-29x13+162+$((234 + HEIGHT - 263))}
 before=$(rx_box_ink "$work/wine-before.png")
 
 xdotool windowfocus --sync "$wid"
@@ -174,6 +176,39 @@ sent=$(awk -v from="$sent_before" '$2 == "board-emulator.line:" && $3 == "<-" &&
     || fail "the board received $sent"
 echo "ok: a session from cmd: exit code 0, ten exchanges, the report; a bad file exits 5 with nothing sent"
 
+# The program window: a file given on the command line opens in it, Ctrl+Enter
+# sends it to COM1, and the menu's Salir ends the program.
+printf 'Com1\r\nMin 2 Bits 1 4\r\nMin 7\r\nMinutos\r\nBit 3\r\nProgramar\r\n' > "$work/program.txt"
+sent_before=$(grep -c '^ *[0-9.]* board-emulator\.line: <- ' "$work/board.log")
+answered_before=$(grep -c '^ *[0-9.]* board-emulator\.line: -> ' "$work/board.log")
+"$wine64" "$exe" "$win_work\\program.txt" > "$work/program.out" 2>&1 &
+panel_pid=$!
+program=$(timeout 60 xdotool search --sync --onlyvisible --name '^program.txt' | head -n 1) \
+    || fail "the file given was not opened in the program window"
+xdotool windowfocus --sync "$program"
+xdotool key --window "$program" ctrl+Return
+for _ in $(seq 100); do
+    [ "$(grep -c '^ *[0-9.]* board-emulator\.line: -> ' "$work/board.log")" -ge $((answered_before + 13)) ] && break
+    sleep 0.1
+done
+sent=$(awk -v from="$sent_before" '$2 == "board-emulator.line:" && $3 == "<-" && ++n > from {
+             sub(/^ *[0-9.]+ board-emulator\.line: <- /, ""); printf "%s ", $0 }' "$work/board.log")
+[ "$sent" = '"I2P  1 " "I3P  0 " "I7P  1 " "I1" "I2P  2 " "I3P  1 " "I4" "I3P  4 " "I4" "I2P  7 " "I5" "I3P  3 " "I4" ' ] \
+    || fail "Enviar sent $sent"
+sleep 0.5
+import -window root "$work/wine-program.png"
+wid=$(xdotool search --onlyvisible --name "$title" | head -n 1)
+xdotool windowfocus --sync "$wid"
+xdotool key --window "$wid" alt+p
+sleep 0.5
+xdotool key --window "$wid" Up Return   # the menu's last entry: Salir
+rc=0
+timeout 30 tail --pid="$panel_pid" -f /dev/null || fail "the menu's Salir did not end the program"
+wait "$panel_pid" || rc=$?
+panel_pid=
+[ "$rc" -eq 0 ] || fail "exit code $rc after the menu's Salir"
+echo "ok: the program window sent the file given to COM1; the menu's Salir ended the program"
+
 # The board unplugged mid-session: the loss in plain words, exit code 7.
 { printf 'Com1\r\n'; for _ in $(seq 10); do printf 'Min 3 Bits 0 5\r\n'; done; } > "$work/long-session.txt"
 sent_before=$(grep -c '^ *[0-9.]* board-emulator\.line: <- ' "$work/board.log")
@@ -193,6 +228,9 @@ stopped=$(grep '^Stopped at line ' "$work/gone.err" | tr -d '\r')
 [ "$rc" -eq 7 ] || fail "a lost board exits $rc, not 7: $stopped"
 [[ "$stopped" == *': Lost the connection on Com1 (COM1): the device went away. Nothing more was sent'* ]] \
     || fail "the loss reads: $stopped"
+# What the board held when it went: the program window's minutes as sent.
+grep -qx ' 2 \.#\.\.#\.\.\.' "$work/board.log" && grep -qx ' 7 \.\.\.#\.\.\.\.' "$work/board.log" \
+    || fail "the board does not hold the program window's minutes 2 and 7: $(tail -n 12 "$work/board.log")"
 echo "ok: the board unplugged mid-session: exit code 7, \"${stopped#*: }\""
 
 # 6. Uninstall, silently: the files, the Start-menu entry and the uninstall record go.
