@@ -164,6 +164,8 @@ ProgramWindow::ProgramWindow(Form1 &panel, SerialChannel &channel, DeviceDialogu
     connect(m_send, &QPushButton::clicked, this, &ProgramWindow::send);
     connect(m_stop, &QPushButton::clicked, this, &ProgramWindow::stop);
     connect(&m_dialogue, &DeviceDialogue::exchangeFinished, this, &ProgramWindow::onHandExchange);
+    // A new program goes to the panel's port: the title follows the panel's pick.
+    connect(&m_dialogue, &DeviceDialogue::portSwitched, this, [this] { updateTitle(); });
 
     m_mode->setCurrentIndex(program().mode);
     updateTitle();

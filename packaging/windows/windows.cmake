@@ -94,14 +94,15 @@ set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MODIFY_PATH OFF)
 # Board programs are text files: Explorer's "Open with" offers the panel,
 # which opens the file in its program window. No file type is taken over.
+# Backslashes and quotes escaped: CPack writes these into a CMake string of its own.
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
-  WriteRegStr SHCTX "Software\Classes\Applications\programador.exe\shell\open\command" "" '"$INSTDIR\bin\programador.exe" "%1"'
-  WriteRegStr SHCTX "Software\Classes\Applications\programador.exe\SupportedTypes" ".txt" ""
-  WriteRegStr SHCTX "Software\Classes\.txt\OpenWithList\programador.exe" "" ""
+  WriteRegStr SHCTX \"Software\\Classes\\Applications\\programador.exe\\shell\\open\\command\" \"\" '\"$INSTDIR\\bin\\programador.exe\" \"%1\"'
+  WriteRegStr SHCTX \"Software\\Classes\\Applications\\programador.exe\\SupportedTypes\" \".txt\" \"\"
+  WriteRegStr SHCTX \"Software\\Classes\\.txt\\OpenWithList\\programador.exe\" \"\" \"\"
 ]=])
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
-  DeleteRegKey SHCTX "Software\Classes\Applications\programador.exe"
-  DeleteRegKey SHCTX "Software\Classes\.txt\OpenWithList\programador.exe"
+  DeleteRegKey SHCTX \"Software\\Classes\\Applications\\programador.exe\"
+  DeleteRegKey SHCTX \"Software\\Classes\\.txt\\OpenWithList\\programador.exe\"
 ]=])
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY ${CMAKE_INSTALL_BINDIR})
 # A 64-bit installer for a 64-bit program: it sees the 64-bit Program Files and

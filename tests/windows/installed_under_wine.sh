@@ -2,7 +2,7 @@
 # The Windows installer and the program it installs, under Wine on a virtual X
 # server, as a Windows user meets them:
 #  1. the installer's silent mode (/S) installs into Program Files of a fresh
-#     prefix, with a Start-menu entry;
+#     prefix, with a Start-menu entry and Explorer's "Open with" for .txt;
 #  2. Wine's COM1 is an emulated board on a pseudo-terminal, at the line's pace;
 #     Com1 picked by keyboard sends the four commands of a port pick, byte for
 #     byte, in order, about 200 ms apart, and the reply fills the status boxes;
@@ -10,7 +10,8 @@
 #     Windows way: Ctrl+C copies a message box);
 #  4. Salir ends the program with 0 and the port is free again;
 #  5. a session from cmd on COM1: its lines, the board's bytes and its exit
-#     code; a bad file exits 5 with nothing sent; the board unplugged
+#     code; a bad file exits 5 with nothing sent; a file given to the panel
+#     opens in its program window and Ctrl+Enter sends it; the board unplugged
 #     mid-session is told as gone, with exit code 7;
 #  6. the uninstaller, silent too, leaves nothing behind.
 #   installed_under_wine.sh WINE64 INSTALLER BOARD_EMULATOR WORK_DIR
@@ -57,6 +58,9 @@ exe="$home/bin/programador.exe"
 link=$(find "$WINEPREFIX/drive_c" -path '*Start Menu*' -name 'Programador.lnk' | head -n 1)
 [ -n "$link" ] || fail "no Start-menu entry"
 [ -f "$home/Uninstall.exe" ] || fail "no uninstaller"
+openwith='HKLM\Software\Classes\Applications\programador.exe\shell\open\command'
+"$wine64" reg query "$openwith" 2>/dev/null | tr -d '\r' | grep -q 'programador.exe" "%1"' \
+    || fail "Explorer's \"Open with\" does not hand files to the panel"
 echo "ok: installed silently into Program Files, with ${link#"$WINEPREFIX/drive_c/"}"
 
 # 2. An emulated board at the line's pace behind COM1; nothing behind COM2.
@@ -197,11 +201,15 @@ sent=$(awk -v from="$sent_before" '$2 == "board-emulator.line:" && $3 == "<-" &&
     || fail "Enviar sent $sent"
 sleep 0.5
 import -window root "$work/wine-program.png"
+# Back to the panel: with no window manager, Wine moves the active window
+# only on a click (on the panel's caption "Estado", which does nothing);
+# then its menu, Alt+P, as typed (Wine reads Alt off the keyboard itself).
 wid=$(xdotool search --onlyvisible --name "$title" | head -n 1)
-xdotool windowfocus --sync "$wid"
-xdotool key --window "$wid" alt+p
+xdotool mousemove --window "$wid" 20 $((190 + HEIGHT - 263)) click 1
 sleep 0.5
-xdotool key --window "$wid" Up Return   # the menu's last entry: Salir
+xdotool key alt+p
+sleep 0.5
+xdotool key Up Return                   # in the menu now open: its last entry, Salir
 rc=0
 timeout 30 tail --pid="$panel_pid" -f /dev/null || fail "the menu's Salir did not end the program"
 wait "$panel_pid" || rc=$?
@@ -241,5 +249,8 @@ for _ in $(seq 50); do [ ! -e "$home" ] && break; sleep 0.2; done
 [ ! -e "$link" ] || fail "the Start-menu entry is left behind"
 if "$wine64" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Programador' >/dev/null 2>&1; then
     fail "the uninstall record is left behind"
+fi
+if "$wine64" reg query "$openwith" >/dev/null 2>&1; then
+    fail "the \"Open with\" entry is left behind"
 fi
 echo "ok: uninstalled cleanly"
