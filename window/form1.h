@@ -3,6 +3,7 @@
 #include "board_protocol.h"
 #include "device_dialogue.h"
 #include "form1_layout.h"
+#include "panel_hand_work.h"
 #include "serial_channel.h"
 
 #include <QWidget>
@@ -20,7 +21,7 @@ class QMessageBox;
 // The board is slow (up to 300 ms per command): every handler runs at once,
 // fixing its command's bytes (or the port to switch to) from the entry picked
 // at that moment, and the exchange carries the work out in that order.
-class Form1 : public QWidget
+class Form1 : public QWidget, public PanelHandWork
 {
     Q_OBJECT
 
@@ -34,12 +35,11 @@ public:
 
     // The board's program window, beside the panel; made when first asked for.
     ProgramWindow &showProgramWindow();
-    // The port the port list shows picked, 1 or 2; 0 for none.
-    qint16 portPicked() const;
-    // While a program is sent, the person's own work in the panel waits,
-    // in order, until it is released.
-    void holdHandWork();
-    void releaseHandWork();
+    // The port the port list shows picked; while a program is sent, the
+    // person's own work in the panel waits, in order, until released.
+    qint16 portPicked() const override;
+    void holdHandWork() override;
+    void releaseHandWork() override;
 
     // The handlers, one per event.
     void Form_Load();

@@ -2,8 +2,8 @@
 
 #include "board_protocol.h"
 #include "device_dialogue.h"
-#include "form1.h"
-#include "program_grid.h"
+#include "panel_hand_work.h"
+#include "program_grid_view.h"
 #include "program_model.h"
 #include "reply_check.h"
 #include "serial_channel.h"
@@ -53,7 +53,7 @@ const char FileFilter[] = QT_TRANSLATE_NOOP("ProgramWindow", "Board programs (*.
 
 } // namespace
 
-ProgramWindow::ProgramWindow(Form1 &panel, SerialChannel &channel, DeviceDialogue &dialogue,
+ProgramWindow::ProgramWindow(PanelHandWork &panel, SerialChannel &channel, DeviceDialogue &dialogue,
                              QWidget *parent)
     : QMainWindow(parent), m_panel(panel), m_channel(channel), m_dialogue(dialogue)
 {
@@ -63,7 +63,7 @@ ProgramWindow::ProgramWindow(Form1 &panel, SerialChannel &channel, DeviceDialogu
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
-    m_grid = new ProgramGrid(central);
+    m_grid = new ProgramGridView(central);
     m_grid->setObjectName(QStringLiteral("grid"));
     m_grid->setModel(m_model);
     m_grid->setAccessibleName(tr("Board program"));
@@ -111,17 +111,17 @@ ProgramWindow::ProgramWindow(Form1 &panel, SerialChannel &channel, DeviceDialogu
     setCentralWidget(central);
     buildMenus();
 
-    connect(m_grid, &ProgramGrid::toggleAsked, this, [this](const QModelIndex &at) {
+    connect(m_grid, &ProgramGridView::toggleAsked, this, [this](const QModelIndex &at) {
         const int minute = ProgramModel::minuteOf(at), bit = ProgramModel::bitOf(at);
         m_beforeGesture = program();
         m_painting = toggled(program().cell(minute, bit));
         paint(minute, bit);
     });
-    connect(m_grid, &ProgramGrid::paintAsked, this, [this](const QModelIndex &at) {
+    connect(m_grid, &ProgramGridView::paintAsked, this, [this](const QModelIndex &at) {
         if (m_painting)
             paint(ProgramModel::minuteOf(at), ProgramModel::bitOf(at));
     });
-    connect(m_grid, &ProgramGrid::gestureEnded, this, [this] {
+    connect(m_grid, &ProgramGridView::gestureEnded, this, [this] {
         if (!m_painting)
             return;
         m_painting.reset();
@@ -129,19 +129,19 @@ ProgramWindow::ProgramWindow(Form1 &panel, SerialChannel &channel, DeviceDialogu
         m_model->setProgram(m_beforeGesture);
         edit(after, tr("Paint"));
     });
-    connect(m_grid, &ProgramGrid::minuteToggleAsked, this, [this](int minute) {
+    connect(m_grid, &ProgramGridView::minuteToggleAsked, this, [this](int minute) {
         QList<std::pair<int, int>> cells;
         for (int bit = 0; bit < BoardProgram::Bits; ++bit)
             cells.append({minute, bit});
         toggle(cells);
     });
-    connect(m_grid, &ProgramGrid::bitToggleAsked, this, [this](int bit) {
+    connect(m_grid, &ProgramGridView::bitToggleAsked, this, [this](int bit) {
         QList<std::pair<int, int>> cells;
         for (int minute = 1; minute <= BoardProgram::Minutes; ++minute)
             cells.append({minute, bit});
         toggle(cells);
     });
-    connect(m_grid, &ProgramGrid::leaveAsked, this, [this](const QModelIndex &at) {
+    connect(m_grid, &ProgramGridView::leaveAsked, this, [this](const QModelIndex &at) {
         BoardProgram after = program();
         after.setCell(ProgramModel::minuteOf(at), ProgramModel::bitOf(at), Cell::Untouched);
         edit(after, tr("Leave as the board has it"));

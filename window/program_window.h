@@ -9,8 +9,8 @@
 #include <optional>
 
 class DeviceDialogue;
-class Form1;
-class ProgramGrid;
+class PanelHandWork;
+class ProgramGridView;
 class ProgramModel;
 class QCheckBox;
 class QComboBox;
@@ -31,7 +31,7 @@ class ProgramWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    ProgramWindow(Form1 &panel, SerialChannel &channel, DeviceDialogue &dialogue,
+    ProgramWindow(PanelHandWork &panel, SerialChannel &channel, DeviceDialogue &dialogue,
                   QWidget *parent = nullptr);
     ~ProgramWindow() override;
 
@@ -75,11 +75,11 @@ private:
     void updateControls();
     QByteArray textToSend() const;
 
-    Form1 &m_panel;
+    PanelHandWork &m_panel;
     SerialChannel &m_channel;
     DeviceDialogue &m_dialogue;
     ProgramModel *m_model = nullptr;
-    ProgramGrid *m_grid = nullptr;
+    ProgramGridView *m_grid = nullptr;
     QUndoStack *m_undo = nullptr;
     QComboBox *m_mode = nullptr;
     QCheckBox *m_start = nullptr;

@@ -3,7 +3,7 @@
 #include "form1.h"
 #include "held_program.h"
 #include "panel_test_base.h"
-#include "program_grid.h"
+#include "program_grid_view.h"
 #include "program_window.h"
 #include "qt_serial_channel.h"
 #include "session_file.h"
@@ -25,7 +25,7 @@ class TstProgramWindow : public PanelTestBase
     Q_OBJECT
 
     ProgramWindow *window = nullptr;
-    ProgramGrid *grid = nullptr;
+    ProgramGridView *grid = nullptr;
 
     // The cell as shown: "1", "0" or "?", with " ✓" once confirmed.
     QString shown(int minute, int bit) const
@@ -73,7 +73,7 @@ private slots:
         }
         QVERIFY(window);
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        grid = window->findChild<ProgramGrid *>(QStringLiteral("grid"));
+        grid = window->findChild<ProgramGridView *>(QStringLiteral("grid"));
         QVERIFY(grid);
     }
     void cleanup() { stopPanel(); }

@@ -8,12 +8,12 @@
 // a header toggles its minute or bit. Keys: the arrows move, Space toggles,
 // Shift+Space the whole minute, Ctrl+Space the whole bit, Delete leaves the
 // cell as the board has it. What the gestures mean is the window's.
-class ProgramGrid : public QTableView
+class ProgramGridView : public QTableView
 {
     Q_OBJECT
 
 public:
-    explicit ProgramGrid(QWidget *parent = nullptr);
+    explicit ProgramGridView(QWidget *parent = nullptr);
 
 signals:
     // A press on a cell: the gesture starts, toggling it.

@@ -1,10 +1,10 @@
-#include "program_grid.h"
+#include "program_grid_view.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-ProgramGrid::ProgramGrid(QWidget *parent) : QTableView(parent)
+ProgramGridView::ProgramGridView(QWidget *parent) : QTableView(parent)
 {
     // The focus frame marks the current cell; a selection would look like "on".
     setSelectionMode(QAbstractItemView::NoSelection);
@@ -22,7 +22,7 @@ ProgramGrid::ProgramGrid(QWidget *parent) : QTableView(parent)
             [this](int column) { emit bitToggleAsked(column); });
 }
 
-void ProgramGrid::mousePressEvent(QMouseEvent *event)
+void ProgramGridView::mousePressEvent(QMouseEvent *event)
 {
     const QModelIndex cell = indexAt(event->position().toPoint());
     if (event->button() != Qt::LeftButton || !cell.isValid())
@@ -33,7 +33,7 @@ void ProgramGrid::mousePressEvent(QMouseEvent *event)
     emit toggleAsked(cell);
 }
 
-void ProgramGrid::mouseMoveEvent(QMouseEvent *event)
+void ProgramGridView::mouseMoveEvent(QMouseEvent *event)
 {
     if (!m_painting)
         return QTableView::mouseMoveEvent(event);
@@ -46,7 +46,7 @@ void ProgramGrid::mouseMoveEvent(QMouseEvent *event)
     emit paintAsked(cell);
 }
 
-void ProgramGrid::mouseReleaseEvent(QMouseEvent *event)
+void ProgramGridView::mouseReleaseEvent(QMouseEvent *event)
 {
     if (!m_painting)
         return QTableView::mouseReleaseEvent(event);
@@ -55,7 +55,7 @@ void ProgramGrid::mouseReleaseEvent(QMouseEvent *event)
     emit gestureEnded();
 }
 
-void ProgramGrid::keyPressEvent(QKeyEvent *event)
+void ProgramGridView::keyPressEvent(QKeyEvent *event)
 {
     const QModelIndex cell = currentIndex();
     if (!cell.isValid())
