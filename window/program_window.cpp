@@ -175,6 +175,8 @@ ProgramWindow::ProgramWindow(PanelHandWork &panel, SerialChannel &channel, Devic
 
 ProgramWindow::~ProgramWindow()
 {
+    // The undo stack, going with the widgets, says it is clean: not to us.
+    m_undo->disconnect(this);
     // The panel takes its own work back.
     if (m_runner)
         m_panel.releaseHandWork();
