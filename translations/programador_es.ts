@@ -728,7 +728,7 @@ Com1 y Com2 son los puertos COM1 y COM2 (véase --list-ports); --com1 y --com2 p
     </message>
     <message>
         <source>With --run: window (the default) waits for each reply as the window does; line sends the next command as soon as a whole reply is in.</source>
-        <translation>Con --run: window (por omisión) espera cada respuesta como la ventana; line envía la orden siguiente en cuanto ha llegado una respuesta entera.</translation>
+        <translation>Con --run: window (por omisión) espera como la ventana; line envía la orden siguiente en cuanto llega una respuesta entera.</translation>
     </message>
     <message>
         <source>pace</source>
