@@ -31,6 +31,7 @@ private slots:
     void goneReaderStopsTheWriterAndIsToldOnce();
     void oneCategoryGoesToItsOwnWriter();
     void statusLineStaysBelowTheLines();
+    void aLineOverTheByteBoundGoesOutWhenAlone();
 };
 
 void TstLineWriter::initTestCase()
@@ -183,6 +184,29 @@ void TstLineWriter::statusLineStaysBelowTheLines()
     QCOMPARE(rows.size(), 202);
     QCOMPARE(rows.last(), QString());
     QVERIFY(got.contains("the end"));
+}
+
+void TstLineWriter::aLineOverTheByteBoundGoesOutWhenAlone()
+{
+    int ends[2];
+    QVERIFY(::pipe(ends) == 0);
+    QByteArray got;
+    std::thread reader([&] {
+        char buffer[65536];
+        for (ssize_t n; (n = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+            got.append(buffer, n);
+    });
+    const QByteArray flood(LineWriter::MaxQueuedBytes + 1, 'x');
+    {
+        LineWriter writer(ends[1]);
+        writer.writeLine(flood);
+        QVERIFY(writer.drain(20s));
+        QCOMPARE(writer.dropped(), 0);
+    }
+    ::close(ends[1]);
+    reader.join();
+    ::close(ends[0]);
+    QCOMPARE(got.size(), flood.size() + 1);
 }
 
 void TstLineWriter::oneCategoryGoesToItsOwnWriter()

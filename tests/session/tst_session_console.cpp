@@ -134,6 +134,18 @@ private slots:
         QVERIFY(progress.isEmpty());
     }
 
+    // Done with every step, the progress says the last, not one past it; a
+    // backslash from the board is doubled, so "\x41" it sent is not read as
+    // a byte escaped.
+    void theLastStepAndABackslash()
+    {
+        SessionConsole c = console(2);
+        c.exchanged(record(0.2, 2, "Min 3", "I2P  3 ", "OK0301", Verdict::Ok));
+        c.exchanged(record(0.4, 3, "Start", "I8", "\\x41\x01", Verdict::Ok));
+        QCOMPARE(progress.last(), QStringLiteral("step 2 of 2, about 0 s left"));
+        QVERIFY2(out.last().contains(QLatin1String(R"("\\x41\x01")")), qPrintable(out.last()));
+    }
+
     // The floor named is the one of the pace the session kept.
     void theFloorOfThePace()
     {
