@@ -82,6 +82,16 @@ void describeOptions(QCommandLineParser &parser)
                           "main", "With --run: send a command that got no answer again, up to n "
                                   "times (default 0)."),
                       QStringLiteral("n")});
+    parser.addOption({QStringLiteral("pace"),
+                      QCoreApplication::translate(
+                          "main", "With --run: window (the default) waits for each reply as the "
+                                  "window does; line sends the next command as soon as a whole "
+                                  "reply is in."),
+                      QCoreApplication::translate("main", "pace", "value of --pace in --help")});
+    parser.addOption({QStringLiteral("quiet"),
+                      QCoreApplication::translate(
+                          "main", "With --run: no line per exchange and no progress, only one "
+                                  "line at the end naming the port, its device and the verdict.")});
     parser.addOption({QStringLiteral("report"),
                       QCoreApplication::translate(
                           "main", "With --run: write a record of every exchange to this file (CSV)."),
@@ -155,12 +165,21 @@ bool ProgramOptions::read(QCommandLineParser &parser)
     if (!m_programFile.isEmpty() && (!m_session.isEmpty() || !m_show.isEmpty()))
         return wrong(QCoreApplication::translate("main", "a file to open goes with the window, not with --%1")
                          .arg(QLatin1String(m_session.isEmpty() ? "show" : "run")));
-    for (const char *name : {"retries", "report"}) {
+    for (const char *name : {"retries", "report", "pace", "quiet"}) {
         if (parser.isSet(QLatin1String(name)) && m_session.isEmpty())
             return wrong(QCoreApplication::translate("main", "--%1 goes with --run").arg(QLatin1String(name)));
     }
     if (parser.isSet(QStringLiteral("report")) && m_report.isEmpty())
         return wrong(QCoreApplication::translate("main", "--report needs a file name"));
+    m_quiet = parser.isSet(QStringLiteral("quiet"));
+    if (parser.isSet(QStringLiteral("pace"))) {
+        const QString pace = parser.value(QStringLiteral("pace"));
+        if (pace == QLatin1String("line"))
+            m_pace = DeviceDialogue::Pace::Line;
+        else if (pace != QLatin1String("window"))
+            return wrong(QCoreApplication::translate("main", "--pace wants window or line, not '%1'")
+                             .arg(pace));
+    }
     if (parser.isSet(QStringLiteral("retries"))) {
         bool ok = false;
         m_retries = parser.value(QStringLiteral("retries")).toInt(&ok);

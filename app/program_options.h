@@ -1,6 +1,7 @@
 #pragma once
 
 #include "command_line.h"
+#include "device_dialogue.h"
 #include "port_map.h"
 
 #include <QCommandLineParser>
@@ -30,6 +31,8 @@ public:
     // The session file ("-": standard input); empty for the window.
     const QString &sessionFile() const { return m_session; }
     int retries() const { return m_retries; }
+    DeviceDialogue::Pace pace() const { return m_pace; }
+    bool quiet() const { return m_quiet; }
     // A board program to open in the program window at start; empty for none.
     const QString &programFile() const { return m_programFile; }
     const QString &reportFile() const { return m_report; }
@@ -51,6 +54,8 @@ private:
     QString m_session;
     QString m_show;
     int m_retries = 0;
+    DeviceDialogue::Pace m_pace = DeviceDialogue::Pace::Window;
+    bool m_quiet = false;
     QString m_report;
     QString m_programFile;
     QString m_platform;

@@ -41,12 +41,9 @@ std::optional<QList<SessionFile::Step>> readSessionFile(const QString &file)
                 .arg(QCoreApplication::applicationName(), fileName, error));
         return std::nullopt;
     }
-    SessionFile::Mistake mistake;
-    auto steps = SessionFile::parse(text, &mistake);
-    if (!steps) {
-        say(mistake.line > 0 ? QStringLiteral("%1:%2:%3: %4").arg(fileName).arg(mistake.line)
-                                   .arg(mistake.column).arg(mistake.what)
-                             : QStringLiteral("%1: %2").arg(fileName, mistake.what));
-    }
+    SessionFile::Mistakes mistakes;
+    auto steps = SessionFile::parse(text, &mistakes);
+    if (!steps)
+        say(SessionFile::describe(fileName, mistakes));
     return steps;
 }

@@ -25,6 +25,7 @@ int exitCodeFor(Session::Outcome outcome)
     case Outcome::PortBusy: return CommandLine::SessionPortBusy;
     case Outcome::ReportFailed: return CommandLine::SessionReportFailed;
     case Outcome::Interrupted: return CommandLine::SessionInterrupted;
+    case Outcome::NoAnswer: return CommandLine::SessionNoAnswer;
     }
     return CommandLine::Failure;
 }
@@ -32,20 +33,17 @@ int exitCodeFor(Session::Outcome outcome)
 // Before the session, at once: nothing is queued yet.
 void say(FILE *stream, const QString &line) { CommandLine::print(stream, line + u'\n'); }
 
-// Only where standard error is a terminal that nothing else writes to: not
-// the trace, and not the exchange lines, whose writer would cut into it.
-bool progressWanted(const ProgramOptions &options)
+// Where the progress line stands: below the exchange lines on standard
+// output's terminal, which they scroll past in order through the same writer;
+// else on standard error's. Not beside the trace on one terminal: its lines
+// come from another writer and would cut into it.
+LineWriter *progressWriter(const ProgramOptions &options, bool outTerminal, bool errTerminal)
 {
-    return !options.trace() && CommandLine::isTerminal(stderr) && !CommandLine::isTerminal(stdout);
-}
-
-// The progress line goes straight to the terminal, past the writers: it is
-// rewritten in place, and stands only where standard error is a terminal.
-void showProgress(const QString &text)
-{
-    // Padded over what stood there before.
-    const QString line = u'\r' + text.leftJustified(79) + (text.isEmpty() ? QStringLiteral("\r") : QString());
-    CommandLine::writeToTerminal(stderr, line);
+    if (options.quiet() || (options.trace() && errTerminal))
+        return nullptr;
+    if (outTerminal)
+        return &StandardStreams::output();
+    return errTerminal ? &StandardStreams::error() : nullptr;
 }
 
 } // namespace
@@ -74,15 +72,29 @@ int runSession(const ProgramOptions &options, Translations &translations)
                         .arg(program, error));
         return CommandLine::Failure;
     }
-    SessionRunner runner(line.channel(), *steps, options.retries());
+    SessionRunner runner(line.channel(), *steps, options.retries(), options.pace());
     // While it runs, nothing it prints may hold it up: the writers' threads
     // wait for slow readers.
     LineWriter &out = StandardStreams::output();
     LineWriter &err = StandardStreams::error();
+    const bool outTerminal = CommandLine::isTerminal(stdout);
+    const bool errTerminal = CommandLine::isTerminal(stderr);
+    LineWriter *const progress = progressWriter(options, outTerminal, errTerminal);
     SessionConsole console(
         runner.plan(), [&out](const QString &l) { out.writeLine(l.toLocal8Bit()); },
-        [&err](const QString &l) { err.writeLine(l.toLocal8Bit()); },
-        progressWanted(options) ? SessionConsole::Sink(showProgress) : SessionConsole::Sink());
+        [&err, &out, progress](const QString &l) {
+            // Once the progress line has gone from standard output's terminal.
+            if (progress == &out)
+                out.drain(std::chrono::seconds(1));
+            err.writeLine(l.toLocal8Bit());
+        },
+        progress ? SessionConsole::Sink([progress](const QString &l) {
+            progress->setStatusLine(l.toLocal8Bit());
+        }) : SessionConsole::Sink());
+    console.setQuiet(options.quiet());
+    // Lines that go to a file still end with a word on the terminal.
+    if (!outTerminal && errTerminal)
+        console.setTerminal([&err](const QString &l) { err.writeLine(l.toLocal8Bit()); });
     // Whoever reads its lines has gone (`| head`): as if told to stop.
     QObject::connect(&out, &LineWriter::readerLeft, &runner, [&runner] {
         runner.stop(Session::Outcome::Interrupted,

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the benchmark programs (and the panel and board emulator they run),
-# runs them all and prints one table. Takes about four minutes plus the build.
+# runs them all and prints one table. Takes about five minutes plus the build.
 #
 #   bash bench/run.sh [BUILD_DIR]      (default: build-bench at the project root)
 #
@@ -39,7 +39,7 @@ echo "Exchange timing (about 75 s)" >&2
 "$build/bench/bench_exchange" >>"$rows"
 echo "Panel: stalls and port sequences (about 60 s)" >&2
 QT_QPA_PLATFORM=offscreen "$build/bench/bench_panel" >>"$rows"
-echo "A whole 80-cell session, three times (about 110 s)" >&2
+echo "A whole 80-cell session, three times at each pace (about 150 s)" >&2
 "$build/bench/bench_session" >>"$rows"
 echo "The program window: 80 cells sent three times, a 1 MiB file opened (about 100 s)" >&2
 QT_QPA_PLATFORM=offscreen "$build/bench/bench_program" >>"$rows"

@@ -53,16 +53,6 @@ bool isTerminal(FILE *stream)
 #endif
 }
 
-void writeToTerminal(FILE *stream, const QString &text)
-{
-#ifdef Q_OS_WIN
-    if (WindowsConsole::writeToConsole(stream, text))
-        return;
-#endif
-    std::fputs(qPrintable(text), stream);
-    std::fflush(stream);
-}
-
 QString wrapped(const QString &text, qsizetype width)
 {
     QStringList lines;

@@ -33,9 +33,6 @@ void print(FILE *stream, const QString &text);
 
 // Whether stream is a terminal (on Windows a console).
 bool isTerminal(FILE *stream);
-// Written to the terminal at once, past the line writers: for a line that is
-// rewritten in place, which a writer's queue would cut into.
-void writeToTerminal(FILE *stream, const QString &text);
 
 // Breaks text at spaces into lines of at most `width` characters; a word
 // longer than that stands alone on its line.

@@ -16,6 +16,7 @@ enum ExitCode {
     SessionPortBusy = 8,
     SessionReportFailed = 9,
     SessionInterrupted = 10,
+    SessionNoAnswer = 11,
 };
 
 } // namespace CommandLine

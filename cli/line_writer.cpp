@@ -7,6 +7,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -34,7 +35,7 @@ constexpr std::chrono::microseconds GatherTime{500};
 
 } // namespace
 
-struct LineWriter::Shared
+struct LineWriter::Shared : std::enable_shared_from_this<LineWriter::Shared>
 {
     int fd = -1;
     qsizetype capacity = 0;
@@ -50,6 +51,8 @@ struct LineWriter::Shared
     qsizetype queuedBytes = 0;     // of the queue and those in flight
     qint64 unsaid = 0;             // dropped since the queue last drained; while > 0 all are
     QByteArray lineName = "trace line";
+    QByteArray status;             // the status line asked for
+    QByteArray shown;              // the status line standing on the terminal
     bool started = false;
     bool idle = false;             // the thread waits for work
     bool stopping = false;
@@ -58,10 +61,24 @@ struct LineWriter::Shared
     std::atomic<qint64> dropped = 0;
     std::atomic<bool> gone = false;
 
-    bool done() const { return queue.empty() && inFlight == 0 && unsaid == 0; }
+    bool done() const { return queue.empty() && inFlight == 0 && unsaid == 0 && status == shown; }
     bool writeAll(const QByteArray &bytes) const;
     void run();
+    // There is work: the thread is started, or woken if it waits.
+    void wake(std::unique_lock<std::mutex> lock);
 };
+
+void LineWriter::Shared::wake(std::unique_lock<std::mutex> lock)
+{
+    if (!started) {
+        started = true;
+        std::thread([shared = shared_from_this()] { shared->run(); }).detach();
+    }
+    const bool waiting = idle;
+    lock.unlock();
+    if (waiting)
+        work.notify_one();
+}
 
 bool LineWriter::Shared::writeAll(const QByteArray &bytes) const
 {
@@ -100,9 +117,11 @@ void LineWriter::Shared::run()
 {
     std::unique_lock lock(mutex);
     for (;;) {
-        if (queue.empty() && unsaid == 0 && !stopping) {
+        if (queue.empty() && unsaid == 0 && status == shown && !stopping) {
             idle = true;
-            work.wait(lock, [this] { return stopping || !queue.empty() || unsaid > 0; });
+            work.wait(lock, [this] {
+                return stopping || !queue.empty() || unsaid > 0 || status != shown;
+            });
             idle = false;
             // Woken by one line: the ones right behind it join its batch, so
             // a burst costs the caller one wake-up, not one a line.
@@ -122,19 +141,29 @@ void LineWriter::Shared::run()
                 queue.pop_front();
             }
             inFlight = qsizetype(lines.size());
-        } else {
+        } else if (unsaid > 0) {
             // Drained: the count, then lines are taken again.
             const qint64 count = std::exchange(unsaid, 0);
             lines.push_back(QByteArray::number(count) + ' ' + lineName + (count == 1 ? "" : "s")
                             + " dropped: the reader was too slow");
         }
+        const QByteArray status = this->status;
+        const QByteArray wasShown = shown;
         lock.unlock();
         QByteArray batch;
-        batch.reserve(bytes);
+        batch.reserve(bytes + status.size() + wasShown.size() + 2);
+        // The lines go where the status line stood, which comes back below them.
+        const bool redraw = !lines.empty() || status != wasShown;
+        if (redraw && !wasShown.isEmpty())
+            batch += '\r' + QByteArray(QString::fromLocal8Bit(wasShown).size(), ' ') + '\r';
         for (const QByteArray &line : lines)
             batch += line + '\n';
+        if (redraw)
+            batch += status;
         const bool written = writeAll(batch);
         lock.lock();
+        if (written)
+            shown = status;
         queuedBytes -= inFlight > 0 ? bytes : 0;
         inFlight = 0;
         if (!written) {
@@ -193,14 +222,16 @@ void LineWriter::writeLine(const QByteArray &line)
     }
     d->queue.push_back(line);
     d->queuedBytes += line.size() + 1;
-    if (!d->started) {
-        d->started = true;
-        std::thread([shared = d] { shared->run(); }).detach();
-    }
-    const bool wake = d->idle;
-    lock.unlock();
-    if (wake)
-        d->work.notify_one();
+    d->wake(std::move(lock));
+}
+
+void LineWriter::setStatusLine(const QByteArray &status)
+{
+    std::unique_lock lock(d->mutex);
+    if (d->gone || d->stopping || d->status == status)
+        return;
+    d->status = status;
+    d->wake(std::move(lock));
 }
 
 void LineWriter::setLineName(const QByteArray &name)

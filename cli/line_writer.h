@@ -31,6 +31,10 @@ public:
 
     // One line without its '\n'. Any thread; never blocks for the reader.
     void writeLine(const QByteArray &line);
+    // A line kept below the others, for a terminal's progress line: each line
+    // written goes above it and it is rewritten in place, never cut into;
+    // empty takes it away. Only the latest counts. Any thread; never blocks.
+    void setStatusLine(const QByteArray &status);
     // The singular of what the drop notice counts (default "trace line"):
     // "N <name>s dropped: the reader was too slow".
     void setLineName(const QByteArray &name);
@@ -38,8 +42,8 @@ public:
     bool hasReaderLeft() const;
     // Lines dropped for want of room, in all.
     qint64 dropped() const;
-    // Waits at most timeout for the queued lines to be written; true if all
-    // got out. For the program's end, after its event loop.
+    // Waits at most timeout for the queued lines, and the status line as it
+    // stands, to be written; true if all got out. For the program's end, after its event loop.
     bool drain(std::chrono::milliseconds timeout);
 
     // From now on a reader that goes away goes untold: for the program's

@@ -5,6 +5,7 @@
 #include <QMetaType>
 #include <QString>
 
+#include <chrono>
 #include <optional>
 
 // The board's wire protocol as pure functions: the command texts the panel
@@ -44,6 +45,12 @@ QList<Command> portPickCommands();
 
 // What a wait that heard nothing decodes as: "NO" and four spaces.
 inline constexpr char TimeoutMarker[] = "NO    ";
+
+// A whole reply, in characters.
+inline constexpr qsizetype ReplyLength = 6;
+// One character on the line: start bit, eight data bits and stop bit at
+// 2400 baud; rounded up.
+inline constexpr std::chrono::nanoseconds CharTime{4'166'667};
 
 // The reply's fields as the board sent them, one character per byte
 // (Latin-1); short replies give short or empty fields.

@@ -14,7 +14,9 @@ DeviceDialogue::DeviceDialogue(SerialChannel *channel, QObject *parent)
     // Coarse timers may fire 5% late: 15 ms on a 300 ms wait.
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] {
-        if (m_phase == Phase::Waiting)
+        if (m_phase == Phase::Waiting && m_pace == Pace::Line)
+            lineDeadline();
+        else if (m_phase == Phase::Waiting)
             pass(m_due);
         else if (m_phase == Phase::Ending)
             finish();
@@ -31,6 +33,18 @@ DeviceDialogue::DeviceDialogue(SerialChannel *channel, QObject *parent)
         }
         noteBusy();
     });
+}
+
+void DeviceDialogue::setPace(Pace pace)
+{
+    if (pace == m_pace)
+        return;
+    m_pace = pace;
+    // Only the line's pace listens for bytes: the window's reads at its passes.
+    if (pace == Pace::Line)
+        connect(serie, &SerialChannel::received, this, &DeviceDialogue::takeReply);
+    else
+        disconnect(serie, &SerialChannel::received, this, &DeviceDialogue::takeReply);
 }
 
 void DeviceDialogue::EnviaOrden(const QByteArray &orden)
@@ -141,9 +155,46 @@ void DeviceDialogue::EsperaRespuesta()
     Recibido = false;
     Respuesta.clear();
     emit statusChanged({});
-    Pasada = 1;
     m_timedOut = false;
+    if (m_pace == Pace::Line) {
+        // Bytes are taken as they come; silence ends where the window's would.
+        m_phase = Phase::Waiting;
+        scheduleAt(m_writtenAt + Passes * PassPeriod);
+        return;
+    }
+    Pasada = 1;
     pass(m_writtenAt);
+}
+
+void DeviceDialogue::takeReply()
+{
+    if (m_phase != Phase::Waiting && m_phase != Phase::Ending)
+        return;
+    const QByteArray more = serie->readAll();
+    if (more.isEmpty())
+        return;
+    qCDebug(lcLine) << "read" << more;
+    Respuesta += more;
+    if (Respuesta.size() < BoardProtocol::ReplyLength)
+        return;
+    // Whole: the end once the line has been quiet, so that whatever the board
+    // adds is taken here, not by the next command's wait; never past the
+    // deadline, whatever a chattering board keeps sending.
+    m_phase = Phase::Ending;
+    scheduleAt(std::min(m_now() + QuietTime, m_writtenAt + Passes * PassPeriod));
+}
+
+void DeviceDialogue::lineDeadline()
+{
+    // What came in untold is the reply's too; nothing at all is a time-out.
+    const QByteArray more = serie->readAll();
+    qCDebug(lcLine) << "read at deadline" << more;
+    Respuesta += more;
+    if (Respuesta.isEmpty()) {
+        Respuesta = BoardProtocol::TimeoutMarker;
+        m_timedOut = true;
+    }
+    finish();
 }
 
 void DeviceDialogue::pass(Clock::time_point readAt)

@@ -18,6 +18,11 @@ class SerialChannel;
 // the read that first saw text, taking in the rest of the reply, or three pass
 // periods after the write with the time-out marker when all reads were empty.
 // Waits are timer-driven; work asked for meanwhile queues and runs in order.
+//
+// That is the window's pace, the default. At the line's pace (sessions that
+// ask for it) the wait instead ends once a whole reply is in and the line has
+// been quiet for two characters' time, as the channel tells of bytes coming;
+// silence still ends three pass periods after the write.
 class DeviceDialogue : public QObject
 {
     Q_OBJECT
@@ -27,6 +32,10 @@ public:
     static constexpr std::chrono::milliseconds PassPeriod{100};
     static constexpr int Passes = 3;
 
+    enum class Pace { Window, Line };
+    // How long the line must stay quiet after a whole reply at the line's pace.
+    static constexpr std::chrono::nanoseconds QuietTime = 2 * BoardProtocol::CharTime;
+
     // The least that exchanges can take: a reply is first seen by the read
     // one pass after the write and the wait ends a pass later; silence ends
     // three passes after the write.
@@ -35,7 +44,22 @@ public:
         return PassPeriod * (2 * answered + Passes * silent);
     }
 
+    // The least one exchange of this command can take at this pace: the
+    // window's passes, or the line carrying the command and a whole reply.
+    static std::chrono::nanoseconds least(Pace pace, const QByteArray &orden, bool answered)
+    {
+        if (!answered)
+            return PassPeriod * Passes;
+        if (pace == Pace::Window)
+            return PassPeriod * 2;
+        return BoardProtocol::CharTime * (orden.size() + BoardProtocol::ReplyLength);
+    }
+
     explicit DeviceDialogue(SerialChannel *serie, QObject *parent = nullptr);
+
+    // From the next exchange on.
+    void setPace(Pace pace);
+    Pace pace() const { return m_pace; }
 
     // Asks for one exchange. Refused (and reported) when no port is open and
     // no switch to one is waiting its turn.
@@ -79,6 +103,8 @@ private:
     void dropCommandsFor(quint64 opening);
     void EsperaRespuesta();
     void pass(Clock::time_point readAt);
+    void takeReply();
+    void lineDeadline();
     void finish();
     void scheduleAt(Clock::time_point due);
     void refuse(const QByteArray &orden);
@@ -90,6 +116,7 @@ private:
     quint64 m_openingInUse = 0;
     QByteArray m_orden;
     Phase m_phase = Phase::Idle;
+    Pace m_pace = Pace::Window;
     bool m_busyShown = false;
     bool m_timedOut = false;
     QTimer m_timer{this};

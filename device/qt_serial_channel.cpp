@@ -31,7 +31,10 @@ QtSerialChannel::QtSerialChannel(const PortMap &ports, QObject *parent)
     // reports as an error that looks like a hang-up. Taking bytes in as they
     // come also keeps Qt's buffer from filling, which would stop it watching
     // the line and miss a hang-up until the next command.
-    connect(&m_port, &QSerialPort::readyRead, this, &QtSerialChannel::takeIn);
+    connect(&m_port, &QSerialPort::readyRead, this, [this] {
+        if (takeIn())
+            emit received();
+    });
 }
 
 QtSerialChannel::~QtSerialChannel()
@@ -187,7 +190,7 @@ bool QtSerialChannel::write(const QByteArray &text)
     return true;
 }
 
-void QtSerialChannel::takeIn()
+bool QtSerialChannel::takeIn()
 {
     // Beyond the receive buffer the bytes are lost, as on an overrun.
     const QByteArray more = m_port.readAll();
@@ -195,6 +198,7 @@ void QtSerialChannel::takeIn()
     if (more.size() > room)
         qCDebug(lcLine) << "overrun, discarded" << more.sliced(room);
     m_received.append(more.left(room));
+    return !more.isEmpty() && room > 0;
 }
 
 void QtSerialChannel::dropReceived()

@@ -35,7 +35,8 @@ public:
 private:
     void onPortError(QSerialPort::SerialPortError error);
     void settleLoss();
-    void takeIn();
+    // True when it took in bytes.
+    bool takeIn();
     void dropReceived();
     void reportOpenFailure(const QString &path, qint64 lockHolder);
     void report(Failure failure, const QString &message);

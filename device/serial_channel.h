@@ -7,7 +7,8 @@
 
 // The one serial connection to the board. Line settings are fixed by the
 // implementation; the program only picks the port, opens, closes, writes and
-// reads. Nothing is pushed to the program when bytes arrive: it polls.
+// reads. The window polls; received() tells a session at the line's pace that
+// bytes came.
 class SerialChannel : public QObject
 {
     Q_OBJECT
@@ -58,4 +59,7 @@ public:
 signals:
     // One report per failure, with words meant for the user.
     void errorOccurred(SerialChannel::Failure failure, const QString &message);
+    // Bytes came in: readAll() has them. A channel that cannot tell never
+    // emits it, and a wait at the line's pace then ends at its deadline.
+    void received();
 };

@@ -13,8 +13,10 @@ DemoChannel::DemoChannel(QObject *parent)
         board->startInProcess();
         m_boards.at(port - 1) = board;
         connect(board, &BoardEmulator::lineOutput, this, [this, port](const QByteArray &bytes) {
-            if (m_open && port == m_portNumber)
+            if (m_open && port == m_portNumber) {
                 m_received += bytes;
+                emit received();
+            }
         });
     }
 }

@@ -1,6 +1,7 @@
 #include "session_console.h"
 
 #include "printable.h"
+#include "serial_channel.h"
 
 namespace {
 
@@ -40,6 +41,8 @@ void SessionConsole::exchanged(const Session::Record &record)
         ++m_done;
     if (record.result.verdict != ReplyCheck::Verdict::Ok && !record.retrying)
         m_failed = record;
+    if (m_quiet)
+        return;
     if (m_progress)
         m_progress(QString());
     m_out(exchangeLine(record));
@@ -48,7 +51,7 @@ void SessionConsole::exchanged(const Session::Record &record)
 
 void SessionConsole::showProgress(double seconds)
 {
-    if (!m_progress)
+    if (!m_progress || m_quiet)
         return;
     const qsizetype total = m_plan.exchanges;
     const double each = m_done > 0 ? seconds / double(m_done)
@@ -59,17 +62,24 @@ void SessionConsole::showProgress(double seconds)
                    .arg(qRound(each * double(total - m_done))));
 }
 
+QString SessionConsole::where(const Session::Summary &summary) const
+{
+    return summary.at ? tr("line %1 (%2)").arg(summary.at->line).arg(summary.at->asked) : QString();
+}
+
 void SessionConsole::finished(const Session::Summary &summary)
 {
     using Session::Outcome;
+    if (m_quiet)
+        return tell(closingLine(summary));
     if (m_progress)
         m_progress(QString());
-    const QString where =
-        summary.at ? tr("line %1 (%2)").arg(summary.at->line).arg(summary.at->asked) : QString();
+    const QString where = this->where(summary);
     switch (summary.outcome) {
     case Outcome::Done:
         break;
     case Outcome::CheckFailed:
+    case Outcome::NoAnswer:
         m_err(tr("Failed at %1: %2. Sent %3, the board answered %4. Nothing more was sent; "
                  "the port is closed.")
                   .arg(where, m_failed.result.detail, quoted(m_failed.step.command),
@@ -87,10 +97,56 @@ void SessionConsole::finished(const Session::Summary &summary)
                   .arg(summary.planned));
         break;
     }
-    m_out(tr("%1 exchanges, %2 retries, %3 failures in %4 s (the protocol's floor for them: %5 s)")
-              .arg(summary.exchanges)
-              .arg(summary.retries)
-              .arg(summary.failures)
-              .arg(summary.seconds, 0, 'f', 2)
-              .arg(summary.floorSeconds, 0, 'f', 2));
+    tell(summaryLine(summary));
+}
+
+void SessionConsole::tell(const QString &last)
+{
+    m_out(last);
+    if (m_terminal)
+        m_terminal(last);
+}
+
+QString SessionConsole::summaryLine(const Session::Summary &summary)
+{
+    const QString line = summary.pace == DeviceDialogue::Pace::Line
+        ? tr("%1 exchanges, %2 retries, %3 failures in %4 s (the line's floor for them: %5 s)")
+        : tr("%1 exchanges, %2 retries, %3 failures in %4 s (the protocol's floor for them: %5 s)");
+    return line.arg(summary.exchanges)
+        .arg(summary.retries)
+        .arg(summary.failures)
+        .arg(summary.seconds, 0, 'f', 2)
+        .arg(summary.floorSeconds, 0, 'f', 2);
+}
+
+QString SessionConsole::closingLine(const Session::Summary &summary) const
+{
+    using Session::Outcome;
+    QString verdict;
+    QString why = summary.why;
+    if (why.endsWith(u'.'))
+        why.chop(1);
+    switch (summary.outcome) {
+    case Outcome::Done:
+        verdict = tr("passed");
+        break;
+    case Outcome::CheckFailed:
+    case Outcome::NoAnswer:
+        verdict = tr("FAILED at %1: %2").arg(where(summary), m_failed.result.detail);
+        break;
+    case Outcome::PortFailed:
+    case Outcome::PortBusy:
+    case Outcome::ReportFailed:
+        verdict = tr("STOPPED at %1: %2").arg(where(summary), why);
+        break;
+    case Outcome::Interrupted:
+        verdict = tr("INTERRUPTED at %1: %2")
+                      .arg(summary.at ? where(summary) : tr("the end"), why);
+        break;
+    }
+    const QString port = SerialChannel::portLabel(summary.port);
+    return tr("%1: %2; %3 exchanges in %4 s")
+        .arg(summary.device.isEmpty() ? port : tr("%1 (%2)").arg(port, summary.device), verdict)
+        .arg(summary.exchanges)
+        .arg(summary.seconds, 0, 'f', 2);
 }

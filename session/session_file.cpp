@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <utility>
 
 namespace SessionFile {
 
@@ -89,15 +90,23 @@ const char *const StepWords = QT_TRANSLATE_NOOP(
                    "Programar, Start, expect (or minute, bit, mode, connect, erase-minute, "
                    "erase-cell, program, start)");
 
+// What the lines read so far leave for the next.
+struct ParseState
+{
+    QStringList codes;      // what expect allows now
+    QList<Step> steps;
+    bool noPortTold = false;   // commands before any port: said once, for the first
+};
+
 // One line's words into steps; false with *mistake set on the first fault.
 class LineParser
 {
     Q_DECLARE_TR_FUNCTIONS(SessionFile)
 
 public:
-    LineParser(int line, const QList<Word> &words, QStringList *codes, QList<Step> *steps,
-               Mistake *mistake)
-        : m_line(line), m_words(words), m_codes(codes), m_steps(steps), m_mistake(mistake)
+    LineParser(int line, const QList<Word> &words, ParseState *state, Mistake *mistake)
+        : m_line(line), m_words(words), m_state(state), m_codes(&state->codes),
+          m_steps(&state->steps), m_mistake(mistake)
     {
     }
 
@@ -170,6 +179,8 @@ private:
     {
         // Every step but a port's needs one before it: none yet, no port yet.
         if (m_steps->isEmpty()) {
+            if (std::exchange(m_state->noPortTold, true))
+                return true;   // the same fault as the first, mended with it
             return fail(m_words.first().column,
                         tr("%1 comes before any port; expected Com1 or Com2 first")
                             .arg(m_words.first().text));
@@ -259,6 +270,7 @@ private:
 
     int m_line;
     const QList<Word> &m_words;
+    ParseState *m_state;
     QStringList *m_codes;
     QList<Step> *m_steps;
     Mistake *m_mistake;
@@ -295,50 +307,89 @@ std::optional<int> firstLongLine(const QByteArray &text)
     return std::nullopt;
 }
 
-} // namespace
-
-std::optional<QList<Step>> parse(const QByteArray &text, Mistake *mistake)
+// What makes the text no session file at all, if anything does.
+std::optional<Mistake> wholeFileMistake(const QByteArray &text)
 {
-    if (const auto line = firstLongLine(text)) {
-        *mistake = {*line, MaxLineLength + 1,
-                    tr("the line is longer than %1 characters").arg(MaxLineLength)};
-        return std::nullopt;
-    }
-    if (text.size() > MaxFileSize) {
-        *mistake = {0, 0, tr("the file is larger than 1 MiB")};
-        return std::nullopt;
-    }
+    if (const auto line = firstLongLine(text))
+        return Mistake{*line, MaxLineLength + 1,
+                       tr("the line is longer than %1 characters").arg(MaxLineLength)};
+    if (text.size() > MaxFileSize)
+        return Mistake{0, 0, tr("the file is larger than 1 MiB")};
     if (const auto bad = firstNonText(text)) {
         const qsizetype lineStart = text.lastIndexOf('\n', *bad - 1) + 1;
         const int line = int(text.left(*bad).count('\n')) + 1;
         const int column = int(QString::fromUtf8(text.mid(lineStart, *bad - lineStart)).size()) + 1;
-        *mistake = {line, column,
-                    tr("not a text file: byte 0x%1")
-                        .arg(uchar(text.at(*bad)), 2, 16, QLatin1Char('0'))};
+        return Mistake{line, column,
+                       tr("not a text file: byte 0x%1")
+                           .arg(uchar(text.at(*bad)), 2, 16, QLatin1Char('0'))};
+    }
+    return std::nullopt;
+}
+
+void note(Mistakes *mistakes, const Mistake &mistake)
+{
+    if (mistakes->listed.size() < MaxMistakes)
+        mistakes->listed.append(mistake);
+    else
+        ++mistakes->more;
+}
+
+} // namespace
+
+std::optional<QList<Step>> parse(const QByteArray &text, Mistakes *mistakes)
+{
+    *mistakes = {};
+    if (const auto mistake = wholeFileMistake(text)) {
+        note(mistakes, *mistake);
         return std::nullopt;
     }
     QString all = QString::fromUtf8(text);
+    // As Windows editors save UTF-8.
     if (all.startsWith(QChar::ByteOrderMark))
         all.remove(0, 1);
-    QList<Step> steps;
-    QStringList codes;
+    ParseState state;
     const QStringList lines = all.split(u'\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QString line = lines.at(i);
         if (line.endsWith(u'\r'))
             line.chop(1);
-        const int number = int(i + 1);
         const QList<Word> words = wordsOf(line);
         if (words.isEmpty())
             continue;
-        if (!LineParser(number, words, &codes, &steps, mistake).parse())
-            return std::nullopt;
+        // Each line on its own: a wrong one is named, and the next still read.
+        Mistake mistake;
+        if (!LineParser(int(i + 1), words, &state, &mistake).parse())
+            note(mistakes, mistake);
     }
-    if (steps.isEmpty()) {
-        *mistake = {0, 0, tr("no steps: the file holds only comments and blank lines")};
+    if (!mistakes->listed.isEmpty())
+        return std::nullopt;
+    if (state.steps.isEmpty()) {
+        note(mistakes, {0, 0, tr("no steps: the file holds only comments and blank lines")});
         return std::nullopt;
     }
+    return state.steps;
+}
+
+std::optional<QList<Step>> parse(const QByteArray &text, Mistake *mistake)
+{
+    Mistakes mistakes;
+    auto steps = parse(text, &mistakes);
+    if (!steps)
+        *mistake = mistakes.listed.first();
     return steps;
+}
+
+QString describe(const QString &fileName, const Mistakes &mistakes)
+{
+    QStringList lines;
+    for (const Mistake &m : mistakes.listed) {
+        lines << (m.line > 0 ? QStringLiteral("%1:%2:%3: %4").arg(fileName).arg(m.line)
+                                   .arg(m.column).arg(m.what)
+                             : QStringLiteral("%1: %2").arg(fileName, m.what));
+    }
+    if (mistakes.more > 0)
+        lines << tr("%1: and %2 more").arg(fileName).arg(mistakes.more);
+    return lines.join(u'\n');
 }
 
 qsizetype exchangeCount(const QList<Step> &steps)

@@ -12,7 +12,7 @@
 
 // A session file: the steps a person would take in the window, one a line,
 // read and checked whole before anything is sent. Parsing is pure: text in,
-// the exchanges to carry out (or the first mistake) out.
+// the exchanges to carry out (or the mistakes) out.
 namespace SessionFile {
 
 // What a reply must carry in its fields for the command it answers.
@@ -39,13 +39,29 @@ struct Mistake
     QString what;           // in the user's language
 };
 
-// Longest line, and longest file, taken.
+// A file's mistakes in file order: the first MaxMistakes, and how many more.
+struct Mistakes
+{
+    QList<Mistake> listed;
+    qsizetype more = 0;
+};
+
+// Longest line, and longest file, taken; mistakes named.
 inline constexpr int MaxLineLength = 1000;
 inline constexpr qsizetype MaxFileSize = 1 << 20;
+inline constexpr int MaxMistakes = 20;
 
 // The steps, with a port pick expanded into what picking that port sends and
-// "Min N Bits B ..." into the steps a person would take; or the first mistake.
+// "Min N Bits B ..." into the steps a person would take; or the mistakes:
+// one per wrong line, or the one that makes it no session file at all (not
+// text, too large, a line too long, no steps).
+std::optional<QList<Step>> parse(const QByteArray &text, Mistakes *mistakes);
+// The same, giving only the first mistake.
 std::optional<QList<Step>> parse(const QByteArray &text, Mistake *mistake);
+
+// The mistakes as --run tells them: "file:line:column: what" a line ("file:
+// what" for the file as a whole), then how many more there are.
+QString describe(const QString &fileName, const Mistakes &mistakes);
 
 // The exchanges among steps.
 qsizetype exchangeCount(const QList<Step> &steps);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device_dialogue.h"
 #include "reply_check.h"
 #include "session_file.h"
 
@@ -15,7 +16,8 @@
 namespace Session {
 Q_NAMESPACE
 
-enum class Outcome { Done, CheckFailed, PortFailed, PortBusy, ReportFailed, Interrupted };
+// CheckFailed: a wrong answer or status code; NoAnswer: silence, after any retries.
+enum class Outcome { Done, CheckFailed, PortFailed, PortBusy, ReportFailed, Interrupted, NoAnswer };
 Q_ENUM_NS(Outcome)
 
 // One exchange as it ended.
@@ -49,6 +51,9 @@ struct Summary
     int failures = 0;
     double seconds = 0;
     double floorSeconds = 0;   // the least the exchanges done could take
+    DeviceDialogue::Pace pace = DeviceDialogue::Pace::Window;   // which that floor is
+    qint16 port = 0;           // the port in use at the end, and its device
+    QString device;
 };
 
 } // namespace Session

@@ -8,15 +8,15 @@ using Session::Outcome;
 
 namespace {
 
-double seconds(std::chrono::milliseconds ms)
+double seconds(std::chrono::nanoseconds ns)
 {
-    return std::chrono::duration<double>(ms).count();
+    return std::chrono::duration<double>(ns).count();
 }
 
 } // namespace
 
 SessionRunner::SessionRunner(SerialChannel &channel, QList<SessionFile::Step> steps, int retries,
-                             QObject *parent)
+                             DeviceDialogue::Pace pace, QObject *parent)
     : QObject(parent)
     , m_channel(channel)
     , m_own(std::in_place, &channel)
@@ -24,6 +24,7 @@ SessionRunner::SessionRunner(SerialChannel &channel, QList<SessionFile::Step> st
     , m_steps(std::move(steps))
     , m_retriesAllowed(retries)
 {
+    m_own->setPace(pace);
     listen();
 }
 
@@ -47,8 +48,12 @@ void SessionRunner::listen()
 
 Session::Plan SessionRunner::plan() const
 {
-    const qsizetype exchanges = SessionFile::exchangeCount(m_steps);
-    return {exchanges, seconds(DeviceDialogue::floor(exchanges, 0))};
+    std::chrono::nanoseconds floor{0};
+    for (const SessionFile::Step &step : m_steps) {
+        if (step.port == 0)
+            floor += DeviceDialogue::least(m_dialogue.pace(), step.command, true);
+    }
+    return {SessionFile::exchangeCount(m_steps), seconds(floor)};
 }
 
 void SessionRunner::start()
@@ -99,8 +104,9 @@ void SessionRunner::onExchangeFinished(const QByteArray &, const QByteArray &res
     if (!m_running)
         return;
     m_inExchange = false;
-    ++(timedOut ? m_silent : m_answered);
     const SessionFile::Step &step = m_steps.at(m_next);
+    ++m_exchanges;
+    m_floor += DeviceDialogue::least(m_dialogue.pace(), step.command, !timedOut);
     Session::Record record{elapsed(), step, respuesta, timedOut, m_attempt,
                            ReplyCheck::judge(step, respuesta, timedOut), false};
     const bool ok = record.result.verdict == ReplyCheck::Verdict::Ok;
@@ -117,7 +123,10 @@ void SessionRunner::onExchangeFinished(const QByteArray &, const QByteArray &res
         ++m_next;
     } else {
         ++m_failures;
-        return finish(Outcome::CheckFailed, {});
+        // Silence and a wrong answer call for different remedies.
+        return finish(record.result.verdict == ReplyCheck::Verdict::NoAnswer ? Outcome::NoAnswer
+                                                                            : Outcome::CheckFailed,
+                      {});
     }
     next();
 }
@@ -137,20 +146,23 @@ void SessionRunner::finish(Outcome outcome, const QString &why)
         return;
     m_running = false;
     m_dialogue.cancelAll();
+    Session::Summary summary;
+    summary.port = m_channel.portNumber();
+    summary.device = m_channel.deviceName();
     // Its own dialogue's port goes with it; a shared one's stays open for
     // the window once all has passed.
     if (m_own || outcome != Outcome::Done)
         m_channel.close();
-    Session::Summary summary;
     summary.outcome = outcome;
     summary.why = why;
     if (m_next < m_steps.size())
         summary.at = m_steps.at(m_next);
-    summary.exchanges = m_answered + m_silent;
+    summary.exchanges = m_exchanges;
     summary.planned = SessionFile::exchangeCount(m_steps);
     summary.retries = m_retries;
     summary.failures = m_failures;
     summary.seconds = elapsed();
-    summary.floorSeconds = seconds(DeviceDialogue::floor(m_answered, m_silent));
+    summary.floorSeconds = seconds(m_floor);
+    summary.pace = m_dialogue.pace();
     emit finished(summary);
 }

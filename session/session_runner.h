@@ -19,8 +19,10 @@ class SessionRunner : public QObject
     Q_OBJECT
 
 public:
-    // retries: how often a command that got no answer is sent again (never Start).
+    // retries: how often a command that got no answer is sent again (never
+    // Start); pace: that of its own dialogue.
     SessionRunner(SerialChannel &channel, QList<SessionFile::Step> steps, int retries,
+                  DeviceDialogue::Pace pace = DeviceDialogue::Pace::Window,
                   QObject *parent = nullptr);
     // Through a dialogue that others use too (the window's): start it only
     // when that dialogue is idle, and let nothing else ask it for work until
@@ -54,8 +56,8 @@ private:
     int m_retriesAllowed;
     qsizetype m_next = 0;   // the step under way or last done
     int m_attempt = 1;
-    qsizetype m_answered = 0;
-    qsizetype m_silent = 0;
+    qsizetype m_exchanges = 0;
+    std::chrono::nanoseconds m_floor{0};   // the least the exchanges done could take
     int m_retries = 0;
     int m_failures = 0;
     bool m_running = false;

@@ -401,6 +401,34 @@ then log out and in again.</source>
         <source>Interrupted at %1: %2. %3 of %4 exchanges were done; the port is closed.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 exchanges, %2 retries, %3 failures in %4 s (the line&apos;s floor for them: %5 s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>passed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>FAILED at %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>STOPPED at %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>INTERRUPTED at %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2; %3 exchanges in %4 s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>SessionFile</name>
@@ -466,6 +494,10 @@ then log out and in again.</source>
     </message>
     <message>
         <source>status codes of two characters, such as OK, or any</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: and %2 more</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -665,6 +697,23 @@ Com1 and Com2 are the ports COM1 and COM2 (see --list-ports); --com1 and --com2 
     </message>
     <message>
         <source>a file to open goes with the window, not with --%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>With --run: window (the default) waits for each reply as the window does; line sends the next command as soon as a whole reply is in.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>pace</source>
+        <comment>value of --pace in --help</comment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>With --run: no line per exchange and no progress, only one line at the end naming the port, its device and the verdict.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--pace wants window or line, not &apos;%1&apos;</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -424,6 +424,34 @@ y vuelva a iniciar sesión.</translation>
         <source>Interrupted at %1: %2. %3 of %4 exchanges were done; the port is closed.</source>
         <translation>Interrumpido en %1: %2. Se hicieron %3 de %4 intercambios; el puerto está cerrado.</translation>
     </message>
+    <message>
+        <source>%1 exchanges, %2 retries, %3 failures in %4 s (the line&apos;s floor for them: %5 s)</source>
+        <translation>%1 intercambios, %2 reintentos, %3 fallos en %4 s (el mínimo de la línea para ellos: %5 s)</translation>
+    </message>
+    <message>
+        <source>passed</source>
+        <translation>superada</translation>
+    </message>
+    <message>
+        <source>FAILED at %1: %2</source>
+        <translation>FALLO en %1: %2</translation>
+    </message>
+    <message>
+        <source>STOPPED at %1: %2</source>
+        <translation>DETENIDA en %1: %2</translation>
+    </message>
+    <message>
+        <source>INTERRUPTED at %1: %2</source>
+        <translation>INTERRUMPIDA en %1: %2</translation>
+    </message>
+    <message>
+        <source>%1: %2; %3 exchanges in %4 s</source>
+        <translation>%1: %2; %3 intercambios en %4 s</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>SessionFile</name>
@@ -490,6 +518,10 @@ y vuelva a iniciar sesión.</translation>
     <message>
         <source>status codes of two characters, such as OK, or any</source>
         <translation>códigos de estado de dos caracteres, como OK, o any</translation>
+    </message>
+    <message>
+        <source>%1: and %2 more</source>
+        <translation>%1: y %2 más</translation>
     </message>
 </context>
 <context>
@@ -693,6 +725,23 @@ Com1 y Com2 son los puertos COM1 y COM2 (véase --list-ports); --com1 y --com2 p
     <message>
         <source>a file to open goes with the window, not with --%1</source>
         <translation>un archivo que abrir va con la ventana, no con --%1</translation>
+    </message>
+    <message>
+        <source>With --run: window (the default) waits for each reply as the window does; line sends the next command as soon as a whole reply is in.</source>
+        <translation>Con --run: window (por omisión) espera como la ventana; line envía la orden siguiente en cuanto llega una respuesta entera.</translation>
+    </message>
+    <message>
+        <source>pace</source>
+        <comment>value of --pace in --help</comment>
+        <translation>ritmo</translation>
+    </message>
+    <message>
+        <source>With --run: no line per exchange and no progress, only one line at the end naming the port, its device and the verdict.</source>
+        <translation>Con --run: sin una línea por intercambio ni progreso, solo una línea al final que nombra el puerto, su dispositivo y el veredicto.</translation>
+    </message>
+    <message>
+        <source>--pace wants window or line, not &apos;%1&apos;</source>
+        <translation>--pace espera window o line, no «%1»</translation>
     </message>
 </context>
 <context>

@@ -413,13 +413,11 @@ bool ProgramWindow::openFile(const QString &path)
         return false;
     }
     const QByteArray text = file.read(SessionFile::MaxFileSize + 1);
-    SessionFile::Mistake mistake;
-    const auto steps = SessionFile::parse(text, &mistake);
+    SessionFile::Mistakes mistakes;
+    const auto steps = SessionFile::parse(text, &mistakes);
     if (!steps) {
         // In the words --run uses.
-        report(mistake.line > 0 ? QStringLiteral("%1:%2:%3: %4").arg(path).arg(mistake.line)
-                                      .arg(mistake.column).arg(mistake.what)
-                                : QStringLiteral("%1: %2").arg(path, mistake.what));
+        report(SessionFile::describe(path, mistakes));
         return false;
     }
     m_model->setProgram(BoardProgram::fromSteps(*steps));

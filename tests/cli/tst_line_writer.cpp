@@ -30,6 +30,8 @@ private slots:
     void slowReaderLosesWholeLinesAndIsToldHowMany();
     void goneReaderStopsTheWriterAndIsToldOnce();
     void oneCategoryGoesToItsOwnWriter();
+    void statusLineStaysBelowTheLines();
+    void aLineOverTheByteBoundGoesOutWhenAlone();
 };
 
 void TstLineWriter::initTestCase()
@@ -112,6 +114,99 @@ void TstLineWriter::goneReaderStopsTheWriterAndIsToldOnce()
     QCOMPARE(told, thread());
     QCOMPARE(writer.dropped(), 0);
     ::close(ends[1]);
+}
+
+// What a terminal shows of these bytes: '\r' goes back to the start of the
+// row, '\n' to a new row, anything else overwrites.
+static QStringList screenOf(const QByteArray &bytes)
+{
+    QStringList rows{QString()};
+    qsizetype column = 0;
+    for (const char c : bytes) {
+        if (c == '\r') {
+            column = 0;
+        } else if (c == '\n') {
+            rows << QString();
+            column = 0;
+        } else {
+            QString &row = rows.last();
+            // Spaces rubbed over a row read as nothing at its end.
+            if (column < row.size())
+                row[column] = QChar::fromLatin1(c);
+            else
+                row += QChar::fromLatin1(c);
+            ++column;
+        }
+    }
+    for (QString &row : rows) {
+        while (row.endsWith(u' '))
+            row.chop(1);
+    }
+    return rows;
+}
+
+void TstLineWriter::statusLineStaysBelowTheLines()
+{
+    int ends[2];
+    QVERIFY(::pipe(ends) == 0);
+    QByteArray got;
+    std::thread reader([&] {
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+            got.append(buffer, n);
+    });
+    QStringList expected;
+    {
+        LineWriter writer(ends[1]);
+        for (int i = 0; i < 200; ++i) {
+            writer.setStatusLine("step " + QByteArray::number(i) + " of 200, a long while left");
+            writer.writeLine("line " + QByteArray::number(i));
+            expected << QStringLiteral("line %1").arg(i);
+            if (i % 50 == 0)
+                QVERIFY(writer.drain(20s));
+        }
+        writer.setStatusLine("the end");
+        QVERIFY(writer.drain(20s));
+        writer.writeLine("after");
+        QVERIFY(writer.drain(20s));
+        // Taken away, and waited for like a line.
+        writer.setStatusLine("");
+        QVERIFY(writer.drain(20s));
+    }
+    ::close(ends[1]);
+    reader.join();
+    ::close(ends[0]);
+    // Every line whole and in order on rows of its own, the status line
+    // gone from where each stood; at the end nothing below them.
+    const QStringList rows = screenOf(got);
+    QCOMPARE(rows.mid(0, 200), expected);
+    QCOMPARE(rows.at(200), QStringLiteral("after"));
+    QCOMPARE(rows.size(), 202);
+    QCOMPARE(rows.last(), QString());
+    QVERIFY(got.contains("the end"));
+}
+
+void TstLineWriter::aLineOverTheByteBoundGoesOutWhenAlone()
+{
+    int ends[2];
+    QVERIFY(::pipe(ends) == 0);
+    QByteArray got;
+    std::thread reader([&] {
+        char buffer[65536];
+        for (ssize_t n; (n = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+            got.append(buffer, n);
+    });
+    const QByteArray flood(LineWriter::MaxQueuedBytes + 1, 'x');
+    {
+        LineWriter writer(ends[1]);
+        writer.writeLine(flood);
+        QVERIFY(writer.drain(20s));
+        QCOMPARE(writer.dropped(), 0);
+    }
+    ::close(ends[1]);
+    reader.join();
+    ::close(ends[0]);
+    QCOMPARE(got.size(), flood.size() + 1);
 }
 
 void TstLineWriter::oneCategoryGoesToItsOwnWriter()

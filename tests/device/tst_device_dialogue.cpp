@@ -68,6 +68,8 @@ private slots:
     void workForAGonePortIsDropped();
     void portPickDuringAWaitWaitsItsTurn();
     void lineTraceIsSilentUnlessAskedFor();
+    void linePaceEndsOnceTheReplyIsWhole_data();
+    void linePaceEndsOnceTheReplyIsWhole();
 
     // The demo's boards in-process, behind the channel, with no pseudo-terminal.
     void inProcessBoardKeepsTheLinesPace();
@@ -487,6 +489,62 @@ void TstDeviceDialogue::portPickDuringAWaitWaitsItsTurn()
     QCOMPARE(finished.size(), 1);
     QCOMPARE(finished.first().at(1).toByteArray(), QByteArray("OK0110"));
     QCOMPARE(channel.portNumber(), qint16(2));
+}
+
+void TstDeviceDialogue::linePaceEndsOnceTheReplyIsWhole_data()
+{
+    QTest::addColumn<QList<int>>("arrivesAtMs");   // each piece told by the channel, from the write
+    QTest::addColumn<QList<QByteArray>>("pieces");
+    QTest::addColumn<int>("endsAtMs");
+    QTest::addColumn<QByteArray>("reply");
+
+    // Six characters in, then two characters' quiet (8.3 ms, timers in whole
+    // milliseconds): what follows within it is the reply's too.
+    QTest::newRow("in one piece") << QList<int>{45} << QList<QByteArray>{"OK0321"} << 54 << QByteArray("OK0321");
+    QTest::newRow("in pieces, then more") << QList<int>{30, 38, 44} << QList<QByteArray>{"OK0", "321", "\r\n"}
+                                          << 53 << QByteArray("OK0321\r\n");
+    // Short of six: whatever came by the deadline; nothing is a time-out.
+    // (The test's clock moves timers by their interval: only bytes that come
+    // as the write is made leave the deadline's where it was set.)
+    QTest::newRow("short") << QList<int>{0} << QList<QByteArray>{"OK032"} << 300 << QByteArray("OK032");
+    QTest::newRow("silent") << QList<int>{} << QList<QByteArray>{} << 300 << QByteArray("NO    ");
+    // Never past the deadline, however late the reply came whole.
+    QTest::newRow("whole at the deadline") << QList<int>{296} << QList<QByteArray>{"OK0321"} << 300
+                                           << QByteArray("OK0321");
+}
+
+void TstDeviceDialogue::linePaceEndsOnceTheReplyIsWhole()
+{
+    QFETCH(QList<int>, arrivesAtMs);
+    QFETCH(QList<QByteArray>, pieces);
+    QFETCH(int, endsAtMs);
+    QFETCH(QByteArray, reply);
+
+    const Clock::time_point writtenAt{std::chrono::hours(1)};
+    Clock::time_point now = writtenAt;
+    ScriptedChannel channel;
+    DeviceDialogue exact(&channel);
+    exact.setPace(DeviceDialogue::Pace::Line);
+    exact.setClock([&now] { return now; });
+    channel.reads = {"STALE!"};
+    Clock::time_point endedAt;
+    QByteArray got;
+    connect(&exact, &DeviceDialogue::exchangeFinished, this, [&](const QByteArray &, const QByteArray &r) {
+        endedAt = now;
+        got = r;
+    });
+    exact.EnviaOrden("I1");
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        now = writtenAt + std::chrono::milliseconds(arrivesAtMs.at(i));
+        channel.reads.append(pieces.at(i));
+        emit channel.received();
+        QVERIFY(exact.isBusy());
+    }
+    QVERIFY(runOnTestClock(exact, now));
+    QCOMPARE(std::chrono::duration_cast<std::chrono::milliseconds>(endedAt - writtenAt).count(),
+             endsAtMs);
+    QCOMPARE(got, reply);
+    QCOMPARE(channel.writes, QList<QByteArray>{"I1"});
 }
 
 void TstDeviceDialogue::lineTraceIsSilentUnlessAskedFor()

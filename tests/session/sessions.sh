@@ -43,13 +43,15 @@ Ejecutar Sec.
 SESSION
 cells_exchanges=22
 
-# 1. Four boards set up alike at once; a fifth session on the first board's
-#    port, while that one runs, ends as busy without touching the board.
+# 1. Four boards set up alike at once, two at the window's pace and two at
+#    the line's, quietly; a fifth session on the first board's port, while
+#    that one runs, ends as busy without touching the board.
 for n in 1 2 3 4; do board "b$n"; done
 start=$(date +%s.%N)
 for n in 1 2 3 4; do
     dev_var="b${n}_dev"
-    ( rc=0; "$exe" --com1 "${!dev_var}" --run "$work/cells.txt" --report "$work/b$n.csv" \
+    how=(--pace window); [ "$n" -gt 2 ] && how=(--pace line --quiet)
+    ( rc=0; "$exe" --com1 "${!dev_var}" --run "$work/cells.txt" --report "$work/b$n.csv" "${how[@]}" \
           > "$work/s$n.out" 2> "$work/s$n.err" || rc=$?; echo "$rc" > "$work/s$n.rc" ) &
 done
 for _ in $(seq 100); do [ "$(commands_seen b1)" -ge 1 ] && break; sleep 0.05; done
@@ -59,11 +61,26 @@ wait_all=0
 for n in 1 2 3 4; do
     for _ in $(seq 200); do [ -s "$work/s$n.rc" ] && break; sleep 0.1; done
     [ "$(cat "$work/s$n.rc" 2>/dev/null)" = 0 ] || fail "session $n: exit code $(cat "$work/s$n.rc"): $(cat "$work/s$n.err")"
-    [ "$(grep -c ' ok$' "$work/s$n.out")" -eq "$cells_exchanges" ] || fail "session $n: not every verdict ok"
+    if [ "$n" -le 2 ]; then
+        [ "$(grep -c ' ok$' "$work/s$n.out")" -eq "$cells_exchanges" ] || fail "session $n: not every verdict ok"
+    else
+        dev_var="b${n}_dev"
+        [ "$(cat "$work/s$n.out")" = "$(echo "$(cat "$work/s$n.out")" | grep -x "Com1 (${!dev_var}): passed; $cells_exchanges exchanges in [0-9.]* s")" ] \
+            && [ "$(wc -l < "$work/s$n.out")" -eq 1 ] && [ ! -s "$work/s$n.err" ] \
+            || fail "session $n, quiet: $(cat "$work/s$n.out" "$work/s$n.err")"
+    fi
     [ "$(commands_seen "b$n")" -eq "$cells_exchanges" ] || fail "board $n saw $(commands_seen "b$n") commands"
     [ "$(wc -l < "$work/b$n.csv")" -eq $((cells_exchanges + 1)) ] || fail "report $n is short"
 done
+grep -q "the line's floor" "$work/b3.csv" && fail "a report is no place for the summary"
 echo "ok: four sessions at once in $(echo "$(date +%s.%N) - $start" | bc) s; the fifth was refused as busy"
+
+# A file as Windows editors save it: a byte-order mark before its first step, CRLF.
+printf '\xef\xbb\xbfCom1\r\nMin 2 Bits 0\r\n' > "$work/bom.txt"
+before=$(commands_seen b2)
+run bom 0 --com1 "$b2_dev" --run "$work/bom.txt"
+[ $(( $(commands_seen b2) - before )) -eq 7 ] || fail "a file with a byte-order mark: $(cat "$work/bom.err")"
+echo "ok: a file with a byte-order mark runs as written"
 
 # 2. Bad files, and a report that cannot be written: refused before a byte is sent.
 printf 'Com1\nProgramr\n' > "$work/bad-word.txt"
@@ -78,6 +95,12 @@ for bad in bad-word:2:1 bad-minute:2:5 bad-bit:2:5 no-port:1:1 binary:2:1 long-l
     run "$name" 5 --com1 "$b1_dev" --run "$work/$name.txt"
     grep -q "^$work/$name.txt:${bad#*:}: " "$work/$name.err" || fail "$name: $(cat "$work/$name.err")"
 done
+# Every mistake at once, and the same words from --show.
+printf 'Com1\nProgramr\nMin 11\nBit 8\n' > "$work/three.txt"
+run three 5 --com1 "$b1_dev" --run "$work/three.txt"
+[ "$(cut -d: -f2,3 "$work/three.err" | tr '\n' ' ')" = "2:1 3:5 4:5 " ] || fail "three mistakes: $(cat "$work/three.err")"
+run three-shown 5 --show "$work/three.txt"
+cmp -s "$work/three.err" "$work/three-shown.err" || fail "--show says otherwise: $(cat "$work/three-shown.err")"
 run unreadable 5 --com1 "$b1_dev" --run "$work/none.txt"
 run full-report 9 --com1 "$b1_dev" --run "$work/cells.txt" --report /dev/full
 grep -q "No space left" "$work/full-report.err" || fail "a full disk is not said: $(cat "$work/full-report.err")"
@@ -85,17 +108,38 @@ sleep 0.3
 [ "$(commands_seen b1)" -eq "$before" ] || fail "a refused session sent something"
 echo "ok: bad files and an unwritable report refused with nothing sent"
 
-# 3. A silent board, and one that goes away mid-session: their own codes,
-#    the failing line named, nothing sent after the failure.
+# 3. A silent board at either pace, a board that answers what was not
+#    asked, and one that goes away mid-session: their own codes, the failing
+#    line named, nothing sent after the failure.
 board silent --silent
-run silent 6 --com1 "$silent_dev" --run "$work/cells.txt" --retries 1
+run silent 11 --com1 "$silent_dev" --run "$work/cells.txt" --retries 1
 grep -q "^Failed at line 1 (Com1): no answer" "$work/silent.err" || fail "silent: $(cat "$work/silent.err")"
 [ "$(commands_seen silent)" -eq 2 ] || fail "silent board saw $(commands_seen silent) commands"
+run silent-line 11 --com1 "$silent_dev" --run "$work/cells.txt" --retries 2 --pace line
+[ "$(commands_seen silent)" -eq 5 ] || fail "silent board at the line's pace saw $(commands_seen silent) commands"
+printf 'Com1\nexpect ER\nMin 3\n' > "$work/wrong.txt"
+run wrong 6 --com1 "$b2_dev" --run "$work/wrong.txt" --pace line
+grep -q '^Failed at line 3 (Min 3): status code "OK" is not one of ER' "$work/wrong.err" || fail "wrong: $(cat "$work/wrong.err")"
 board gone
 ( sleep 1.5; kill "$gone_pid" ) &
 run gone 7 --com1 "$gone_dev" --run "$work/cells.txt"
 grep -q "went away" "$work/gone.err" || fail "gone: $(cat "$work/gone.err")"
-echo "ok: silent board exit 6, lost board exit 7"
+echo "ok: silent board exit 11, a wrong answer 6, lost board exit 7"
+
+# On a terminal: the progress line below the exchange lines, gone at the
+# end; with the lines in a file, the summary still reaches the terminal.
+screen() {   # what a terminal shows of a command's output: '\r' goes back, text overwrites
+    script -qec "$1" /dev/null | awk '{ row = ""; n = split($0, part, "\r")
+        for (i = 1; i <= n; i++) row = part[i] substr(row, length(part[i]) + 1)
+        sub(/ +$/, "", row); print row }'
+}
+shown=$(screen "'$exe' --com1 '$b2_dev' --run '$work/cells.txt' --pace line")
+[ "$(echo "$shown" | grep -c ' ok$')" -eq "$cells_exchanges" ] || fail "on a terminal: $shown"
+echo "$shown" | tail -n 1 | grep -q "^$cells_exchanges exchanges, 0 retries" || fail "on a terminal, the end: $shown"
+echo "$shown" | grep -q 'step' && fail "the progress line stayed: $shown"
+shown=$(screen "'$exe' --com1 '$b2_dev' --run '$work/cells.txt' --pace line > '$work/tty.out'")
+echo "$shown" | grep -q "^$cells_exchanges exchanges, 0 retries" || fail "lines in a file, the terminal got: $shown"
+echo "ok: on a terminal, progress below the lines and the summary at the end"
 
 # 4. Ctrl+C mid-session: the exchange ends, the port closes, exit code 10.
 "$exe" --com1 "$b2_dev" --run "$work/cells.txt" > "$work/int.out" 2> "$work/int.err" &

@@ -96,6 +96,64 @@ private slots:
         QCOMPARE(out, QStringList{QStringLiteral(
             "3 exchanges, 1 retries, 0 failures in 1.50 s (the protocol's floor for them: 0.60 s)")});
     }
+
+    // Quiet: nothing while it runs, then one line that names the board; the
+    // last line also reaches a terminal that out's lines do not.
+    void quietIsOneLinePerBoard_data()
+    {
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("passed") << int(Outcome::Done) << "/dev/ttyUSB1"
+            << "Com2 (/dev/ttyUSB1): passed; 3 exchanges in 0.80 s";
+        QTest::newRow("no answer") << int(Outcome::NoAnswer) << "/dev/ttyUSB1"
+            << "Com2 (/dev/ttyUSB1): FAILED at line 3 (Bit 1): no answer; 3 exchanges in 0.80 s";
+        QTest::newRow("busy, no device named") << int(Outcome::PortBusy) << ""
+            << "Com2: STOPPED at line 3 (Bit 1): the device is busy; 3 exchanges in 0.80 s";
+    }
+    void quietIsOneLinePerBoard()
+    {
+        QFETCH(int, outcome);
+        QFETCH(QString, device);
+        QFETCH(QString, said);
+        SessionConsole c = console(3);
+        QStringList terminal;
+        c.setQuiet(true);
+        c.setTerminal([&terminal](const QString &l) { terminal << l; });
+        c.started();
+        c.exchanged(record(0.2, 2, "Min 3", "I2P  3 ", "OK0301", Verdict::Ok));
+        c.exchanged(record(0.8, 3, "Bit 1", "I3P  1 ", "NO    ", Verdict::NoAnswer));
+        Session::Summary summary{Outcome(outcome), QStringLiteral("the device is busy."), {}, 3, 3, 0, 1, 0.8, 0.6};
+        summary.at = record(0, 3, "Bit 1", "", "", Verdict::Ok).step;
+        summary.port = 2;
+        summary.device = device;
+        c.finished(summary);
+        QCOMPARE(out, QStringList{said});
+        QCOMPARE(terminal, out);
+        QVERIFY(err.isEmpty());
+        QVERIFY(progress.isEmpty());
+    }
+
+    // Done with every step, the progress says the last, not one past it; a
+    // backslash from the board is doubled, so "\x41" it sent is not read as
+    // a byte escaped.
+    void theLastStepAndABackslash()
+    {
+        SessionConsole c = console(2);
+        c.exchanged(record(0.2, 2, "Min 3", "I2P  3 ", "OK0301", Verdict::Ok));
+        c.exchanged(record(0.4, 3, "Start", "I8", "\\x41\x01", Verdict::Ok));
+        QCOMPARE(progress.last(), QStringLiteral("step 2 of 2, about 0 s left"));
+        QVERIFY2(out.last().contains(QLatin1String(R"("\\x41\x01")")), qPrintable(out.last()));
+    }
+
+    // The floor named is the one of the pace the session kept.
+    void theFloorOfThePace()
+    {
+        Session::Summary summary{Outcome::Done, {}, {}, 2, 2, 0, 0, 0.15, 0.07};
+        summary.pace = DeviceDialogue::Pace::Line;
+        QCOMPARE(SessionConsole::summaryLine(summary), QStringLiteral(
+            "2 exchanges, 0 retries, 0 failures in 0.15 s (the line's floor for them: 0.07 s)"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSessionConsole)

@@ -67,6 +67,41 @@ private slots:
         QCOMPARE(steps->at(12).field, SessionFile::Field::None);
     }
 
+    // A byte-order mark before the first step, as Windows editors save it.
+    void aByteOrderMarkBeforeAStep()
+    {
+        SessionFile::Mistake mistake;
+        const auto steps = SessionFile::parse("\xEF\xBB\xBF" "Com1\r\nStart\r\n", &mistake);
+        QVERIFY2(steps, qPrintable(mistake.what));
+        QCOMPARE(steps->first().port, qint16(1));
+    }
+
+    // Every wrong line at once, in file order, one mistake a line; commands
+    // before any port are said once; past twenty, how many more.
+    void everyMistakeAtOnce()
+    {
+        SessionFile::Mistakes mistakes;
+        QVERIFY(!SessionFile::parse("Min 3\nBit 2\nCom1\nProgramr\nMin 11 Bits 1\nBit 8 9\n", &mistakes));
+        QCOMPARE(SessionFile::describe(QStringLiteral("b.txt"), mistakes).split(u'\n').size(), 4);
+        QStringList places;
+        for (const SessionFile::Mistake &m : std::as_const(mistakes.listed))
+            places << QStringLiteral("%1:%2").arg(m.line).arg(m.column);
+        QCOMPARE(places, QStringList({"1:1", "4:1", "5:5", "6:5"}));
+        QVERIFY(mistakes.listed.at(0).what.contains(QLatin1String("before any port")));
+        QCOMPARE(mistakes.more, 0);
+
+        QVERIFY(!SessionFile::parse("Com1\n" + QByteArray("Bit 9\n").repeated(25), &mistakes));
+        const QStringList said = SessionFile::describe(QStringLiteral("b.txt"), mistakes).split(u'\n');
+        QCOMPARE(said.size(), SessionFile::MaxMistakes + 1);
+        QCOMPARE(said.first(), QStringLiteral("b.txt:2:5: '9' is not a bit from 0 to 7"));
+        QVERIFY2(said.at(19).startsWith(QLatin1String("b.txt:21:5: ")), qPrintable(said.at(19)));
+        QCOMPARE(said.last(), QStringLiteral("b.txt: and 5 more"));
+        // A file that is no session file at all is that one mistake.
+        QVERIFY(!SessionFile::parse("Com1\nMi\xff\nBit 9\n", &mistakes));
+        QCOMPARE(SessionFile::describe(QStringLiteral("b.txt"), mistakes),
+                 QStringLiteral("b.txt:2:3: not a text file: byte 0xff"));
+    }
+
     // From its line on, and only from there.
     void expectHoldsFromItsLineOn()
     {

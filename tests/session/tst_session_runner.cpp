@@ -1,4 +1,5 @@
 #include "board_emulator.h"
+#include "board_protocol.h"
 #include "qt_serial_channel.h"
 #include "session_report.h"
 #include "session_runner.h"
@@ -9,6 +10,15 @@
 
 using Session::Outcome;
 using Verdict = ReplyCheck::Verdict;
+using Pace = DeviceDialogue::Pace;
+
+// A row at each pace, tagged "window: ..." and "line: ...", its first column "pace".
+template <typename... Values>
+static void atBothPaces(const char *tag, const Values &...values)
+{
+    for (const Pace pace : {Pace::Window, Pace::Line})
+        ((QTest::addRow("%s: %s", pace == Pace::Line ? "line" : "window", tag) << int(pace)) << ... << values);
+}
 
 // What the board gets for a port pick, as the window sends it.
 static const QByteArray PortPick = [] {
@@ -31,12 +41,12 @@ class TestSessionRunner : public QObject
     QList<Session::Summary> ends;
 
     // The runner on `text`, started; the test drives the rest.
-    void make(const QByteArray &text, int retries = 0)
+    void make(const QByteArray &text, int retries = 0, Pace pace = Pace::Window)
     {
         SessionFile::Mistake mistake;
         const auto steps = SessionFile::parse(text, &mistake);
         QVERIFY2(steps, qPrintable(mistake.what));
-        runner = new SessionRunner(*channel, *steps, retries, this);
+        runner = new SessionRunner(*channel, *steps, retries, pace, this);
         connect(runner, &SessionRunner::exchanged, this,
                 [this](const Session::Record &r) { records << r; });
         connect(runner, &SessionRunner::finished, this,
@@ -84,10 +94,20 @@ private slots:
     }
 
     // The port pick, a schedule line and Start: the same bytes as the window
-    // sends, one after the other's reply, every verdict ok, the port closed.
+    // sends, one after the other's reply, every verdict ok, the port closed;
+    // the floor is that of the pace.
+    void aScheduleProgramsTheBoard_data()
+    {
+        QTest::addColumn<int>("pace");
+        atBothPaces("schedule");
+    }
     void aScheduleProgramsTheBoard()
     {
-        make("Com1\nMin 3 Bits 0 5\nEjecutar Una\nStart\n");
+        QFETCH(int, pace);
+        QList<BoardEmulator::Clock::time_point> repliesOut;
+        connect(board, &BoardEmulator::sent, this,
+                [&repliesOut] { repliesOut << BoardEmulator::Clock::now(); });
+        make("Com1\nMin 3 Bits 0 5\nEjecutar Una\nStart\n", 0, Pace(pace));
         QVERIFY(ended());
         QCOMPARE(ends.first().outcome, Outcome::Done);
         QCOMPARE(received(), PortPick + QByteArray("I2P  3 I3P  0 I4I3P  5 I4"
@@ -95,31 +115,68 @@ private slots:
         QCOMPARE(verdicts(), QList<Verdict>(11, Verdict::Ok));
         QCOMPARE(records.at(9).reply, QByteArray("OK0350"));
         QVERIFY(!channel->isOpen());
-        // Each command went out only after the one before had its answer.
+        // Each command went out only after the reply before it had left the board.
         const QList<BoardEmulator::Command> commands = board->commands();
-        for (qsizetype i = 1; i < records.size(); ++i)
-            QVERIFY(records.at(i - 1).seconds * 1000 < records.at(i).seconds * 1000 - 150);
         QCOMPARE(commands.size(), 11);
+        QCOMPARE(repliesOut.size(), 11);
+        for (qsizetype i = 1; i < commands.size(); ++i)
+            QVERIFY(commands.at(i).at - commands.at(i).text.size() * BoardEmulator::ByteTime > repliesOut.at(i - 1));
+        const double floor = Pace(pace) == Pace::Line
+            ? std::chrono::duration<double>(BoardProtocol::CharTime).count()
+                * double(board->received().size() + 6 * records.size())
+            : 0.2 * double(records.size());
+        QCOMPARE(ends.first().floorSeconds, floor);
+        if (Pace(pace) == Pace::Window) {
+            for (qsizetype i = 1; i < records.size(); ++i)
+                QVERIFY(records.at(i - 1).seconds * 1000 < records.at(i).seconds * 1000 - 150);
+        }
+    }
+
+    // A retry used up by one step is there again for the next: the count
+    // starts afresh after every step that passed.
+    void everyStepHasItsOwnRetries_data()
+    {
+        QTest::addColumn<int>("pace");
+        atBothPaces("two silences");
+    }
+    void everyStepHasItsOwnRetries()
+    {
+        QFETCH(int, pace);
+        // The first try of each Min goes unanswered (the board decides as it
+        // parses, so silence is set one command ahead).
+        int parsed = 0;
+        connect(board, &BoardEmulator::commandParsed, this,
+                [&] { ++parsed; board->setSilent(parsed == 4 || parsed == 7); });
+        make("Com1\nMin 4\nBit 1\nMin 5\n", 1, Pace(pace));
+        QVERIFY(ended());
+        QCOMPARE(ends.first().outcome, Outcome::Done);
+        QCOMPARE(ends.first().retries, 2);
+        QCOMPARE(records.size(), 9);
+        QVERIFY(records.at(7).retrying);
+        QCOMPARE(records.at(8).step.asked, QStringLiteral("Min 5"));
+        QCOMPARE(records.at(8).attempt, 2);
     }
 
     // Silence is tried again as often as asked, then ends the session with
     // nothing more sent; Start is never sent twice.
     void silenceIsRetriedThenFails_data()
     {
+        QTest::addColumn<int>("pace");
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QByteArray>("sentAfterThePortPick");
-        QTest::newRow("minute") << QByteArray("Com1\nMin 4\nBit 1\n") << QByteArray("I2P  4 I2P  4 I2P  4 ");
-        QTest::newRow("start") << QByteArray("Com1\nStart\nBit 1\n") << QByteArray("I8");
+        atBothPaces("minute", QByteArray("Com1\nMin 4\nBit 1\n"), QByteArray("I2P  4 I2P  4 I2P  4 "));
+        atBothPaces("start", QByteArray("Com1\nStart\nBit 1\n"), QByteArray("I8"));
     }
     void silenceIsRetriedThenFails()
     {
+        QFETCH(int, pace);
         QFETCH(QByteArray, text);
         QFETCH(QByteArray, sentAfterThePortPick);
-        make(text, 2);
+        make(text, 2, Pace(pace));
         QVERIFY(QTest::qWaitFor([this] { return records.size() == 4; }, 5000));
         board->setSilent(true);
         QVERIFY(ended());
-        QCOMPARE(ends.first().outcome, Outcome::CheckFailed);
+        QCOMPARE(ends.first().outcome, Outcome::NoAnswer);
         QCOMPARE(received().mid(PortPick.size()), sentAfterThePortPick);
         const Session::Record &last = records.last();
         QCOMPARE(last.result.verdict, Verdict::NoAnswer);
@@ -133,22 +190,24 @@ private slots:
     // no retry and nothing sent after it.
     void aWrongAnswerStopsTheSession_data()
     {
+        QTest::addColumn<int>("pace");
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<int>("verdict");
-        QTest::newRow("minute") << QByteArray("Com1\nMin 3\nBit 1\n") << QByteArray("OK0401") << int(Verdict::WrongValue);
-        QTest::newRow("minute, space padded") << QByteArray("Com1\nMin 3\n") << QByteArray("OK 301") << -1;
-        QTest::newRow("bit") << QByteArray("Com1\nBit 3\nMin 1\n") << QByteArray("OK0121") << int(Verdict::WrongValue);
-        QTest::newRow("mode") << QByteArray("Com1\nEjecutar Una\nMin 1\n") << QByteArray("OK0101") << int(Verdict::WrongValue);
-        QTest::newRow("short") << QByteArray("Com1\nMin 3\nBit 1\n") << QByteArray("OK") << int(Verdict::WrongValue);
-        QTest::newRow("code") << QByteArray("Com1\nexpect OK\nProgramar\nBit 1\n") << QByteArray("ER0101") << int(Verdict::UnexpectedCode);
+        atBothPaces("minute", QByteArray("Com1\nMin 3\nBit 1\n"), QByteArray("OK0401"), int(Verdict::WrongValue));
+        atBothPaces("minute, space padded", QByteArray("Com1\nMin 3\n"), QByteArray("OK 301"), -1);
+        atBothPaces("bit", QByteArray("Com1\nBit 3\nMin 1\n"), QByteArray("OK0121"), int(Verdict::WrongValue));
+        atBothPaces("mode", QByteArray("Com1\nEjecutar Una\nMin 1\n"), QByteArray("OK0101"), int(Verdict::WrongValue));
+        atBothPaces("short", QByteArray("Com1\nMin 3\nBit 1\n"), QByteArray("OK"), int(Verdict::WrongValue));
+        atBothPaces("code", QByteArray("Com1\nexpect OK\nProgramar\nBit 1\n"), QByteArray("ER0101"), int(Verdict::UnexpectedCode));
     }
     void aWrongAnswerStopsTheSession()
     {
+        QFETCH(int, pace);
         QFETCH(QByteArray, text);
         QFETCH(QByteArray, reply);
         QFETCH(int, verdict);
-        make(text, 3);
+        make(text, 3, Pace(pace));
         QVERIFY(QTest::qWaitFor([this] { return records.size() == 4; }, 5000));
         board->setReplyScript({{0, reply}});
         QVERIFY(ended());
@@ -177,9 +236,15 @@ private slots:
     }
 
     // Asked to stop, the exchange under way ends, then the session, port closed.
+    void aStopWaitsForTheExchangeUnderWay_data()
+    {
+        QTest::addColumn<int>("pace");
+        atBothPaces("stop");
+    }
     void aStopWaitsForTheExchangeUnderWay()
     {
-        make("Com1\nMin 2\nMin 3\n");
+        QFETCH(int, pace);
+        make("Com1\nMin 2\nMin 3\n", 0, Pace(pace));
         QVERIFY(QTest::qWaitFor([this] { return board->received().endsWith("I1"); }, 5000));
         runner->stop(Outcome::Interrupted, QStringLiteral("told to"));
         QCOMPARE(records.size(), 3);
