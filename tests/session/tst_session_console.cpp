@@ -49,7 +49,7 @@ private slots:
         c.exchanged(record(0.2, 2, "Min 3", "I2P  3 ", "OK0301", Verdict::Ok));
         c.exchanged(record(0.5, 3, "Bit 1", "I3P  1 ", "NO    ", Verdict::NoAnswer, true));
         c.exchanged(record(0.8, 3, "Bit 1", "I3P  1 ", "NO    ", Verdict::NoAnswer));
-        Session::Summary summary{Outcome::CheckFailed, {}, {}, 3, 3, 1, 1, 0.8, 0.8};
+        Session::Summary summary{Outcome::CheckFailed, {}, {}, 3, 3, 1, 1, 0.8, 0.8, {}, 0, {}};
         summary.at = record(0, 3, "Bit 1", "", "", Verdict::Ok).step;
         c.finished(summary);
 
@@ -88,7 +88,7 @@ private slots:
         QFETCH(bool, atAStep);
         QFETCH(QString, said);
         SessionConsole c = console(6);
-        Session::Summary summary{Outcome(outcome), QStringLiteral("told to stop"), {}, 3, 6, 1, 0, 1.5, 0.6};
+        Session::Summary summary{Outcome(outcome), QStringLiteral("told to stop"), {}, 3, 6, 1, 0, 1.5, 0.6, {}, 0, {}};
         if (atAStep)
             summary.at = record(0, 4, "Min 5", "", "", Verdict::Ok).step;
         c.finished(summary);
@@ -123,7 +123,7 @@ private slots:
         c.started();
         c.exchanged(record(0.2, 2, "Min 3", "I2P  3 ", "OK0301", Verdict::Ok));
         c.exchanged(record(0.8, 3, "Bit 1", "I3P  1 ", "NO    ", Verdict::NoAnswer));
-        Session::Summary summary{Outcome(outcome), QStringLiteral("the device is busy."), {}, 3, 3, 0, 1, 0.8, 0.6};
+        Session::Summary summary{Outcome(outcome), QStringLiteral("the device is busy."), {}, 3, 3, 0, 1, 0.8, 0.6, {}, 0, {}};
         summary.at = record(0, 3, "Bit 1", "", "", Verdict::Ok).step;
         summary.port = 2;
         summary.device = device;
@@ -149,7 +149,7 @@ private slots:
     // The floor named is the one of the pace the session kept.
     void theFloorOfThePace()
     {
-        Session::Summary summary{Outcome::Done, {}, {}, 2, 2, 0, 0, 0.15, 0.07};
+        Session::Summary summary{Outcome::Done, {}, {}, 2, 2, 0, 0, 0.15, 0.07, {}, 0, {}};
         summary.pace = DeviceDialogue::Pace::Line;
         QCOMPARE(SessionConsole::summaryLine(summary), QStringLiteral(
             "2 exchanges, 0 retries, 0 failures in 0.15 s (the line's floor for them: 0.07 s)"));
