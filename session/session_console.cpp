@@ -10,6 +10,9 @@ QString quoted(const QByteArray &bytes)
     return u'"' + QString::fromLatin1(printable(bytes)) + u'"';
 }
 
+// Counts in words, each language with its own plural: "1 exchange", "2 exchanges".
+QString exchanges(qsizetype n) { return SessionConsole::tr("%n exchange(s)", nullptr, int(n)); }
+
 } // namespace
 
 SessionConsole::SessionConsole(const Session::Plan &plan, Sink out, Sink err, Sink progress)
@@ -91,10 +94,10 @@ void SessionConsole::finished(const Session::Summary &summary)
         m_err(tr("Stopped at %1: %2 Nothing more was sent; the port is closed.").arg(where, summary.why));
         break;
     case Outcome::Interrupted:
-        m_err(tr("Interrupted at %1: %2. %3 of %4 exchanges were done; the port is closed.")
+        m_err(tr("Interrupted at %1: %2. %3 of %n exchange(s) were done; the port is closed.", nullptr,
+                 int(summary.planned))
                   .arg(where.isEmpty() ? tr("the end") : where, summary.why)
-                  .arg(summary.exchanges - summary.retries)
-                  .arg(summary.planned));
+                  .arg(summary.exchanges - summary.retries));
         break;
     }
     tell(summaryLine(summary));
@@ -110,11 +113,10 @@ void SessionConsole::tell(const QString &last)
 QString SessionConsole::summaryLine(const Session::Summary &summary)
 {
     const QString line = summary.pace == DeviceDialogue::Pace::Line
-        ? tr("%1 exchanges, %2 retries, %3 failures in %4 s (the line's floor for them: %5 s)")
-        : tr("%1 exchanges, %2 retries, %3 failures in %4 s (the protocol's floor for them: %5 s)");
-    return line.arg(summary.exchanges)
-        .arg(summary.retries)
-        .arg(summary.failures)
+        ? tr("%1, %2, %3 in %4 s (the line's floor for them: %5 s)")
+        : tr("%1, %2, %3 in %4 s (the protocol's floor for them: %5 s)");
+    return line.arg(exchanges(summary.exchanges), tr("%n retry(ies)", nullptr, int(summary.retries)),
+                    tr("%n failure(s)", nullptr, int(summary.failures)))
         .arg(summary.seconds, 0, 'f', 2)
         .arg(summary.floorSeconds, 0, 'f', 2);
 }
@@ -145,8 +147,8 @@ QString SessionConsole::closingLine(const Session::Summary &summary) const
         break;
     }
     const QString port = SerialChannel::portLabel(summary.port);
-    return tr("%1: %2; %3 exchanges in %4 s")
-        .arg(summary.device.isEmpty() ? port : tr("%1 (%2)").arg(port, summary.device), verdict)
-        .arg(summary.exchanges)
+    return tr("%1: %2; %3 in %4 s")
+        .arg(summary.device.isEmpty() ? port : tr("%1 (%2)").arg(port, summary.device), verdict,
+             exchanges(summary.exchanges))
         .arg(summary.seconds, 0, 'f', 2);
 }

@@ -394,18 +394,6 @@ then log out and in again.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 exchanges, %2 retries, %3 failures in %4 s (the protocol&apos;s floor for them: %5 s)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Interrupted at %1: %2. %3 of %4 exchanges were done; the port is closed.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 exchanges, %2 retries, %3 failures in %4 s (the line&apos;s floor for them: %5 s)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>passed</source>
         <translation type="unfinished"></translation>
     </message>
@@ -422,11 +410,47 @@ then log out and in again.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1: %2; %3 exchanges in %4 s</source>
+        <source>%1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n exchange(s)</source>
+        <translation>
+            <numerusform>%n exchange</numerusform>
+            <numerusform>%n exchanges</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Interrupted at %1: %2. %3 of %n exchange(s) were done; the port is closed.</source>
+        <translation>
+            <numerusform>Interrupted at %1: %2. %3 of %n exchange was done; the port is closed.</numerusform>
+            <numerusform>Interrupted at %1: %2. %3 of %n exchanges were done; the port is closed.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2, %3 in %4 s (the line&apos;s floor for them: %5 s)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 (%2)</source>
+        <source>%1, %2, %3 in %4 s (the protocol&apos;s floor for them: %5 s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n retry(ies)</source>
+        <translation>
+            <numerusform>%n retry</numerusform>
+            <numerusform>%n retries</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n failure(s)</source>
+        <translation>
+            <numerusform>%n failure</numerusform>
+            <numerusform>%n failures</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: %2; %3 in %4 s</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -417,18 +417,6 @@ y vuelva a iniciar sesión.</translation>
         <translation>el final</translation>
     </message>
     <message>
-        <source>%1 exchanges, %2 retries, %3 failures in %4 s (the protocol&apos;s floor for them: %5 s)</source>
-        <translation>%1 intercambios, %2 reintentos, %3 fallos en %4 s (el mínimo del protocolo para ellos: %5 s)</translation>
-    </message>
-    <message>
-        <source>Interrupted at %1: %2. %3 of %4 exchanges were done; the port is closed.</source>
-        <translation>Interrumpido en %1: %2. Se hicieron %3 de %4 intercambios; el puerto está cerrado.</translation>
-    </message>
-    <message>
-        <source>%1 exchanges, %2 retries, %3 failures in %4 s (the line&apos;s floor for them: %5 s)</source>
-        <translation>%1 intercambios, %2 reintentos, %3 fallos en %4 s (el mínimo de la línea para ellos: %5 s)</translation>
-    </message>
-    <message>
         <source>passed</source>
         <translation>superada</translation>
     </message>
@@ -445,12 +433,48 @@ y vuelva a iniciar sesión.</translation>
         <translation>INTERRUMPIDA en %1: %2</translation>
     </message>
     <message>
-        <source>%1: %2; %3 exchanges in %4 s</source>
-        <translation>%1: %2; %3 intercambios en %4 s</translation>
-    </message>
-    <message>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n exchange(s)</source>
+        <translation>
+            <numerusform>%n intercambio</numerusform>
+            <numerusform>%n intercambios</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Interrupted at %1: %2. %3 of %n exchange(s) were done; the port is closed.</source>
+        <translation>
+            <numerusform>Interrumpido en %1: %2. Se hizo %3 de %n intercambio; el puerto está cerrado.</numerusform>
+            <numerusform>Interrumpido en %1: %2. Se hicieron %3 de %n intercambios; el puerto está cerrado.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2, %3 in %4 s (the line&apos;s floor for them: %5 s)</source>
+        <translation>%1, %2, %3 en %4 s (el mínimo de la línea para ellos: %5 s)</translation>
+    </message>
+    <message>
+        <source>%1, %2, %3 in %4 s (the protocol&apos;s floor for them: %5 s)</source>
+        <translation>%1, %2, %3 en %4 s (el mínimo del protocolo para ellos: %5 s)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n retry(ies)</source>
+        <translation>
+            <numerusform>%n reintento</numerusform>
+            <numerusform>%n reintentos</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n failure(s)</source>
+        <translation>
+            <numerusform>%n fallo</numerusform>
+            <numerusform>%n fallos</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: %2; %3 in %4 s</source>
+        <translation>%1: %2; %3 en %4 s</translation>
     </message>
 </context>
 <context>

@@ -5,10 +5,13 @@
 
 Translations::Translations(const QLocale &locale)
 {
-    // An English .qm is there too, with no translations, so that a desktop
-    // listing English before Spanish gets English.
+    // An English .qm is there too, holding only the plurals of counts, so
+    // that a desktop listing English before Spanish gets English; a desktop
+    // in neither language gets it as well.
     if (!m_own.load(locale, QStringLiteral("programador"), QStringLiteral("_"),
-                    QStringLiteral(":/i18n")))
+                    QStringLiteral(":/i18n"))
+        && !m_own.load(QLocale(QLocale::English), QStringLiteral("programador"), QStringLiteral("_"),
+                       QStringLiteral(":/i18n")))
         return;
     // Qt's own texts ("Usage:", "Unknown option", Qt SerialPort's errors) in
     // the same language, where the system has them: never Spanish from Qt

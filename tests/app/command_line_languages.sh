@@ -42,4 +42,10 @@ if [ -n "$emulator" ]; then
     echo "ok: board-emulator in Spanish"
     help_fits en "$emulator" "so programador can be tried without hardware."
     help_fits es "$emulator" "para poder probar programador sin hardware."
+    # A desktop in neither language gets English, plurals of counts included
+    # (the demo's boards come with the emulator).
+    out=$(printf 'Com1\n' | env -u LC_ALL -u LC_MESSAGES LANGUAGE=de LANG=de_DE.UTF-8 "$exe" --demo --quiet --run -) \
+        || fail "a session under LANGUAGE=de failed: $out"
+    [[ $out == *"passed; 4 exchanges in"* ]] || fail "a session under LANGUAGE=de says: $out"
+    echo "ok: LANGUAGE=de gets English"
 fi

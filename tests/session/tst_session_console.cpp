@@ -1,4 +1,5 @@
 #include "session_console.h"
+#include "translations.h"
 
 #include <QTest>
 
@@ -12,6 +13,8 @@ class TestSessionConsole : public QObject
     Q_OBJECT
 
     QStringList out, err, progress;
+    // The source language's own file: it holds the plurals of counts.
+    Translations english{QLocale(QLocale::English)};
 
     SessionConsole console(qsizetype planned)
     {
@@ -40,6 +43,8 @@ class TestSessionConsole : public QObject
     }
 
 private slots:
+    void initTestCase() { english.install(); }
+
     // A retry is no step of its own; the failure named is the last one,
     // with "nothing" for a board that said nothing.
     void aRetryThenAFailure()
@@ -63,7 +68,7 @@ private slots:
         QVERIFY2(out.at(1).endsWith(QLatin1String("no answer, sending it again")), qPrintable(out.at(1)));
         QVERIFY2(out.at(2).endsWith(QLatin1String("FAILED: no answer")), qPrintable(out.at(2)));
         QCOMPARE(out.at(3), QStringLiteral(
-            "3 exchanges, 1 retries, 1 failures in 0.80 s (the protocol's floor for them: 0.80 s)"));
+            "3 exchanges, 1 retry, 1 failure in 0.80 s (the protocol's floor for them: 0.80 s)"));
         QCOMPARE(err, QStringList{QStringLiteral(
             "Failed at line 3 (Bit 1): no answer. Sent \"I3P  1 \", the board answered nothing. "
             "Nothing more was sent; the port is closed.")});
@@ -94,7 +99,7 @@ private slots:
         c.finished(summary);
         QCOMPARE(err, QStringList{said});
         QCOMPARE(out, QStringList{QStringLiteral(
-            "3 exchanges, 1 retries, 0 failures in 1.50 s (the protocol's floor for them: 0.60 s)")});
+            "3 exchanges, 1 retry, 0 failures in 1.50 s (the protocol's floor for them: 0.60 s)")});
     }
 
     // Quiet: nothing while it runs, then one line that names the board; the
@@ -146,13 +151,14 @@ private slots:
         QVERIFY2(out.last().contains(QLatin1String(R"("\\x41\x01")")), qPrintable(out.last()));
     }
 
-    // The floor named is the one of the pace the session kept.
+    // The floor named is the one of the pace the session kept; one of a
+    // count is said in the singular.
     void theFloorOfThePace()
     {
-        Session::Summary summary{Outcome::Done, {}, {}, 2, 2, 0, 0, 0.15, 0.07, {}, 0, {}};
+        Session::Summary summary{Outcome::Done, {}, {}, 1, 1, 0, 0, 0.15, 0.07, {}, 0, {}};
         summary.pace = DeviceDialogue::Pace::Line;
         QCOMPARE(SessionConsole::summaryLine(summary), QStringLiteral(
-            "2 exchanges, 0 retries, 0 failures in 0.15 s (the line's floor for them: 0.07 s)"));
+            "1 exchange, 0 retries, 0 failures in 0.15 s (the line's floor for them: 0.07 s)"));
     }
 };
 
