@@ -56,6 +56,8 @@ public:
     // The cells the step set, if any (Programar, Minutos, Bit/Min).
     QList<std::pair<int, int>> apply(const SessionFile::Step &step);
     const BoardProgram &program() const { return m_program; }
+    qint16 minute() const { return m_minute; }
+    qint16 bit() const { return m_bit; }
 
 private:
     BoardProgram m_program;

@@ -110,13 +110,27 @@ void Form1::releaseHandWork()
         work();
 }
 
-void Form1::send(const QByteArray &orden)
+void Form1::showPicked(qint16 minute, qint16 bit, qint16 mode)
 {
-    // Its bytes are fixed now, from what is picked now.
-    if (m_handWorkHeld)
-        m_handWorkWaiting.append([this, orden] { m_dialogue.EnviaOrden(orden); });
-    else
+    ui.LstMin->setCurrentIndex(minute - 1);
+    ui.LstBit->setCurrentIndex(bit);
+    ui.LstSec->setCurrentIndex(mode);
+}
+
+void Form1::send(const QByteArray &orden, QComboBox *picked)
+{
+    // Its bytes are fixed now, from what is picked now; a pick that waits
+    // is shown in its list again as it goes, whatever was shown meanwhile.
+    if (m_handWorkHeld) {
+        const int index = picked ? picked->currentIndex() : -1;
+        m_handWorkWaiting.append([this, orden, picked, index] {
+            if (picked)
+                picked->setCurrentIndex(index);
+            m_dialogue.EnviaOrden(orden);
+        });
+    } else {
         m_dialogue.EnviaOrden(orden);
+    }
 }
 
 // A pick made by the program delivers the pick event like a user's pick,
@@ -168,19 +182,19 @@ void Form1::LstPuerto_Click()
 void Form1::LstMin_Click()
 {
     Minuto = qint16(ui.LstMin->currentIndex() + 1);
-    send(minuteCommand(Minuto));
+    send(minuteCommand(Minuto), ui.LstMin);
 }
 
 void Form1::LstBit_Click()
 {
     Bit = qint16(ui.LstBit->currentIndex());
-    send(bitCommand(Bit));
+    send(bitCommand(Bit), ui.LstBit);
 }
 
 void Form1::LstSec_Click()
 {
     Modo = qint16(ui.LstSec->currentIndex());
-    send(modeCommand(Modo));
+    send(modeCommand(Modo), ui.LstSec);
 }
 
 void Form1::PbConectar_Click()

@@ -40,6 +40,7 @@ public:
     qint16 portPicked() const override;
     void holdHandWork() override;
     void releaseHandWork() override;
+    void showPicked(qint16 minute, qint16 bit, qint16 mode) override;
 
     // The handlers, one per event.
     void Form_Load();
@@ -77,7 +78,7 @@ private:
     void prepareMessageBox();
     void stopAllWork();
     void onPortSwitched(qint16 port, bool opened);
-    void send(const QByteArray &orden);
+    void send(const QByteArray &orden, QComboBox *picked = nullptr);
     void showInformation();
 
     Form1Layout ui;

@@ -351,6 +351,9 @@ void ProgramWindow::onFinished(const Session::Summary &summary)
     // Deleted once its signal has returned.
     m_runner.release()->deleteLater();
     m_console.reset();
+    // Sent whole, the port stays open: the panel shows where the board is.
+    if (summary.outcome == Session::Outcome::Done)
+        m_panel.showPicked(m_board->minute(), m_board->bit(), m_board->program().mode);
     m_panel.releaseHandWork();
     updateControls();
     emit sendFinished(summary);

@@ -171,10 +171,11 @@ private slots:
 
         window->findChild<QPushButton *>(QStringLiteral("send"))->click();
         QTRY_VERIFY(!label("progress")->text().isEmpty());
-        click(ui->PbStart);   // waits for the program to end
+        QVERIFY(userPick(ui->LstMin, 4));   // these wait for the program to end
+        click(ui->PbStart);
         QVERIFY(sent());
         QVERIFY(waitIdle());
-        QCOMPARE(board2->received(), bytesOf(file) + startCommand());
+        QCOMPARE(board2->received(), bytesOf(file) + minuteCommand(5) + startCommand());
         BoardProgram held = heldProgram(*board2);
         held.port = 2;
         held.start = false;   // the panel's Start came after
@@ -184,7 +185,10 @@ private slots:
             for (int bit = 0; bit < 8; ++bit)
                 QVERIFY2(shown(minute, bit).endsWith(QStringLiteral(" \u2713")),
                          qPrintable(QStringLiteral("%1 %2 %3").arg(minute).arg(bit).arg(shown(minute, bit))));
-        QCOMPARE(lists().first(), QStringLiteral("Com2"));
+        // The lists show where the board is, as after a port pick, and then
+        // the pick that waited.
+        QCOMPARE(lists(), (QStringList{"Com2", "5", QString::fromLatin1(board2->normalReply().mid(4, 1)),
+                                       "Una"}));
         QVERIFY(channel->isOpen());
     }
 
